@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, testing and benchmarking Korvel needs.
+# Idempotent: when everything is already present it only checks and returns.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config git
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libopenjp2-7-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
+  libudev-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libopencv-dev libvips-dev
+  clang libclang-rt-14-dev
+  fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,51 @@
+#pragma once
+
+// The resource tables: strings, menus, toolbars and accelerators, addressed by the
+// numeric ids of res/ids.h. The framework turns them into QActions, QMenus and
+// QToolBars; nothing here creates a widget.
+
+#include <QIcon>
+#include <QKeyCombination>
+#include <QString>
+
+#include <span>
+
+namespace korvel::res {
+
+struct StringEntry {
+    int id;
+    const char* text;  // UTF-8
+};
+
+// The text of string `id`, or an empty string when the table has none.
+QString loadString(int id);
+std::span<const StringEntry> stringTable();
+
+// A menu resource is a flat list: Popup opens a submenu (its text is the title),
+// End closes the innermost open submenu, Item is a command, Separator a line.
+enum class MenuEntryKind { Popup, Item, Separator, End };
+
+struct MenuEntry {
+    MenuEntryKind kind;
+    int id;            // command id for Item, 0 otherwise
+    const char* text;  // "&Open...\tCtrl+O" style; nullptr for Separator and End
+};
+
+// The entries of menu `id`; empty when there is no such menu.
+std::span<const MenuEntry> menuResource(int id);
+
+// Toolbar buttons in order; 0 stands for a separator.
+std::span<const int> toolbarResource(int id);
+
+struct AcceleratorEntry {
+    QKeyCombination keys;
+    int command;
+};
+
+std::span<const AcceleratorEntry> acceleratorTable(int id);
+
+// The icon of a command: the freedesktop theme icon when the theme has it, else a
+// bundled fallback. A null icon when the command has no picture.
+QIcon commandIcon(int id);
+
+}  // namespace korvel::res
