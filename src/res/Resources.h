@@ -21,6 +21,16 @@ struct StringEntry {
 QString loadString(int id);
 std::span<const StringEntry> stringTable();
 
+// The camera window reuses a few numbers of the image menus for commands of its own
+// (32985, 32994 to 32998). Texts and icons of a command are therefore looked up for the
+// window that shows it.
+enum class CommandScope { Workspace, Camera };
+
+// The prompt of command `id` ("status text\ntooltip") as the window of `scope` shows it.
+QString loadString(int id, CommandScope scope);
+// The entries that the camera window sees instead of the common table's.
+std::span<const StringEntry> cameraStringTable();
+
 // A menu resource is a flat list: Popup opens a submenu (its text is the title),
 // End closes the innermost open submenu, Item is a command, Separator a line.
 enum class MenuEntryKind { Popup, Item, Separator, End };
@@ -45,7 +55,7 @@ struct AcceleratorEntry {
 std::span<const AcceleratorEntry> acceleratorTable(int id);
 
 // The icon of a command: the freedesktop theme icon when the theme has it, else a
-// bundled fallback. A null icon when the command has no picture.
-QIcon commandIcon(int id);
+// bundled fallback. A null icon when the command has no picture. Needs a QGuiApplication.
+QIcon commandIcon(int id, CommandScope scope = CommandScope::Workspace);
 
 }  // namespace korvel::res

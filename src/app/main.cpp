@@ -1,0 +1,9 @@
+#include "app/CKorvelApp.h"
+
+int main(int argc, char** argv) {
+    korvel::app::CKorvelApp app(argc, argv);
+    if (!app.InitInstance()) {
+        return 1;
+    }
+    return app.exec();
+}

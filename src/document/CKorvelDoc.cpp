@@ -1,0 +1,8 @@
+#include "document/CKorvelDoc.h"
+
+namespace korvel::document {
+
+CKorvelDoc::CKorvelDoc() = default;
+CKorvelDoc::~CKorvelDoc() = default;
+
+}  // namespace korvel::document
