@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libopenjp2-7-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
-  libudev-dev
+  libudev-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libopencv-dev libvips-dev
   clang libclang-rt-14-dev

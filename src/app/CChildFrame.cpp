@@ -1,9 +1,47 @@
 #include "app/CChildFrame.h"
 
+#include "app/CRulerBar.h"
+#include "framework/CView.h"
+
+#include <QGridLayout>
+
 namespace korvel::app {
 
 CChildFrame::CChildFrame(QWidget* parent) : framework::CMDIChildWnd(parent) {}
 
 CChildFrame::~CChildFrame() = default;
+
+bool CChildFrame::OnCreateClient(std::unique_ptr<framework::CView> view) {
+    auto client = std::make_unique<QWidget>();
+    auto* grid = new QGridLayout(client.get());  // owned by the client
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    horizontal_ = new CRulerBar(RulerOrientation::Horizontal, kHorizontalRulerId, client.get());
+    vertical_ = new CRulerBar(RulerOrientation::Vertical, kVerticalRulerId, client.get());
+    horizontal_->setPartner(vertical_);
+    vertical_->setPartner(horizontal_);
+    corner_ = new QWidget(client.get());
+    corner_->setFixedSize(vertical_->thickness(), horizontal_->thickness());
+    grid->addWidget(corner_, 0, 0);
+    grid->addWidget(horizontal_, 0, 1);
+    grid->addWidget(vertical_, 1, 0);
+    setView(view.get());
+    grid->addWidget(view.release(), 1, 1);  // the client owns the view
+    showRulers(false);
+    setWidget(client.release());
+    return true;
+}
+
+void CChildFrame::showRulers(bool show) {
+    horizontal_->setVisible(show);
+    vertical_->setVisible(show);
+    corner_->setVisible(show);
+}
+
+void CChildFrame::updateRulers(int kind, int horizontalScroll, int verticalScroll, QPoint cursor,
+                               const QRect& imageRect, double zoom) {
+    horizontal_->update(kind, horizontalScroll, verticalScroll, cursor, imageRect, zoom);
+    vertical_->update(kind, horizontalScroll, verticalScroll, cursor, imageRect, zoom);
+}
 
 }  // namespace korvel::app

@@ -1,28 +1,42 @@
 #include "app/CKorvelApp.h"
 
+#include "app/AboutDialog.h"
+#include "app/ApplicationState.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/SplashWindow.h"
 #include "document/CKorvelDoc.h"
 #include "document/CKorvelView.h"
 #include "framework/CDocTemplate.h"
+#include "framework/Message.h"
+#include "framework/MessageBox.h"
+#include "platform/Paths.h"
 #include "platform/ProfileSettings.h"
 #include "platform/SingleInstanceLock.h"
 #include "res/Resources.h"
 #include "res/ids.h"
 
-#include <QMessageBox>
+#include <QCommandLineParser>
+#include <QDesktopServices>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QUrl>
 
 namespace korvel::app {
 
 using namespace korvel::res;
 
 CKorvelApp::CKorvelApp(int& argc, char** argv) : QApplication(argc, argv) {
-    setApplicationName(loadString(IDS_APP_TITLE));
+    setApplicationName(QStringLiteral("korvel"));
+    setApplicationDisplayName(loadString(IDS_MAINFRAME_TITLE));
+    setApplicationVersion(QStringLiteral("7.1.1.2"));
     setOrganizationName(QString::fromLatin1(platform::kCompanyKey));
+    registerCommands();
 }
 
 CKorvelApp::~CKorvelApp() {
     // Windows go before the documents they show, documents before the template.
+    splash_.reset();
     mainFrame_.reset();
     docTemplate_.reset();
 }
@@ -31,35 +45,140 @@ CKorvelApp* CKorvelApp::instance() {
     return qobject_cast<CKorvelApp*>(QCoreApplication::instance());
 }
 
+void CKorvelApp::registerCommands() {
+    onCommand(ID_FILE_OPEN, [this](int) { onFileOpen(); });
+    onCommand(ID_FILE_PRINT_SETUP, [this](int) {
+        QPrinter printer;
+        QPageSetupDialog dialog(&printer, mainFrame_.get());
+        dialog.exec();
+    });
+    onCommand(ID_APP_ABOUT, [this](int) {
+        AboutDialog about(mainFrame_.get());
+        about.exec();
+    });
+    onCommand(ID_HELP_DOCUMENT, [this](int) { onHelp(); });
+    onCommand(ID_APP_EXIT, [this](int) {
+        if (mainFrame_) {
+            mainFrame_->close();
+        }
+    });
+    // New (57600) has no handler here, so its button and Ctrl+N stay disabled.
+}
+
+bool CKorvelApp::PromptForImageFile(QString& path, document::FileDialogMode mode, int* formatId) {
+    return document::promptForImageFile(path, mode, formatId, fileDialogRunner_, mainFrame_.get());
+}
+
+void CKorvelApp::onFileOpen() {
+    QString path;
+    int format = document::kFormatAllSupported;
+    if (PromptForImageFile(path, document::FileDialogMode::Open, &format)) {
+        docTemplate_->OpenDocumentFile(path);
+    }
+}
+
+void CKorvelApp::onHelp() {
+    // The help document sits in the current folder; a missing one is not reported.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(loadString(IDS_HELP_DOCUMENT)));
+}
+
+bool CKorvelApp::eventFilter(QObject* watched, QEvent* event) {
+    if (splash_ && splash_->isVisible()) {
+        splash_->filterInput(event);
+    }
+    return QApplication::eventFilter(watched, event);
+}
+
 bool CKorvelApp::InitInstance() {
+    // --help and --version answer before anything else happens.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Imaging for digital microscope cameras. KRVCAMERA=sim:<type> or none "
+                       "chooses the camera."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("An image to open."),
+                                 QStringLiteral("[file]"));
+    if (!parser.parse(arguments())) {
+        qWarning("%s", qPrintable(parser.errorText()));
+        exitCode_ = 2;
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        parser.showHelp(0);
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        parser.showVersion();
+    }
+    const QString fileArgument = parser.positionalArguments().value(0);
+
+    // 1. One instance per user; the first one is left alone.
     instanceLock_ = std::make_unique<platform::SingleInstanceLock>(QStringLiteral("Brenic"));
     if (!instanceLock_->tryAcquire()) {
-        QMessageBox::warning(nullptr, loadString(IDS_MAINFRAME_TITLE),
-                             loadString(IDS_ALREADY_RUNNING));
+        framework::AfxMessageBox(loadString(IDS_ALREADY_RUNNING));
+        exitCode_ = 1;
         return false;
     }
 
+    // 3, 4. The settings store and the default save folder.
     settings_ = std::make_unique<platform::ProfileSettings>(loadString(IDS_APP_TITLE));
+    state_ = std::make_unique<ApplicationState>(*settings_);
+    state_->settings = AppSettings::load(*settings_, platform::defaultSaveFolder());
 
+    // 5. The document template.
+    document::DocumentContext& documents = state_->documents;
     docTemplate_ = std::make_unique<framework::CDocTemplate>(
         IDR_KORVEL_TYPE, loadString(IDS_DOC_TEMPLATE),
-        [] { return std::make_unique<document::CKorvelDoc>(); },
+        [&documents] { return std::make_unique<document::CKorvelDoc>(documents); },
         [] { return std::make_unique<CChildFrame>(); },
         [] { return std::make_unique<document::CKorvelView>(); });
+    documents.docTemplate = docTemplate_.get();
 
-    mainFrame_ = std::make_unique<CMainFrame>();
+    // 6. The main frame, with the splash while it is built.
+    mainFrame_ = std::make_unique<CMainFrame>(*state_);
+    splash_ = std::make_unique<SplashWindow>(mainFrame_.get());
+    splash_->show();
+    installEventFilter(this);
     if (!mainFrame_->create()) {
+        exitCode_ = 1;
         return false;
     }
     docTemplate_->setWorkspace(mainFrame_->workspace());
+    documents.setStatusPane = [frame = mainFrame_.get()](int index, const QString& text) {
+        frame->setStatusPaneText(index, text);
+    };
 
-    auto* first = qobject_cast<document::CKorvelDoc*>(docTemplate_->OpenDocumentFile({}));
+    // 7. The first document: the file from the command line, or a new empty one. Either
+    // way its view becomes the Start Page. A file that cannot be opened has shown its
+    // error; the program then starts with an empty Start Page instead of quitting.
+    framework::CDocument* first = nullptr;
+    if (!fileArgument.isEmpty()) {
+        first = docTemplate_->OpenDocumentFile(fileArgument);
+    }
     if (!first) {
+        first = docTemplate_->OpenDocumentFile({});
+    }
+    auto* startPage = qobject_cast<document::CKorvelDoc*>(first);
+    if (!startPage) {
+        exitCode_ = 1;
         return false;
     }
-    first->setStartPage(true);
+    startPage->setStartPage(true);
+    mainFrame_->applyViewKind(true);
 
-    mainFrame_->show();
+    // 8. Text, JPEG, window and scale-line settings were read with the rest.
+    documents.jpegQuality = state_->settings.jpegQuality;
+    documents.showScaleLine = state_->settings.showScaleLine;
+
+    // 9. Show, maximised when the last session ended so.
+    if (state_->settings.maximized != 0) {
+        mainFrame_->showMaximized();
+    } else {
+        mainFrame_->show();
+    }
+
+    // 12. Ask the main frame to open the camera once the event loop runs.
+    framework::postMessage(mainFrame_.get(), {static_cast<unsigned>(MSG_OPEN_CAMERA), 0, 0, {}});
     return true;
 }
 

@@ -1,52 +1,147 @@
 #pragma once
 
 // The main window: command bars, status bar, the Folder pane and the tabbed workspace.
+// It opens the camera on request, routes device, power and file-saved notices, pastes and
+// captures pictures into new documents, and saves the workspace and the settings when it
+// closes.
 
+#include "app/WindowCapture.h"
 #include "framework/CMDIFrameWnd.h"
+#include "framework/Message.h"
+
+#include <QPointer>
 
 #include <array>
+#include <functional>
+#include <map>
+#include <memory>
 
+class QComboBox;
 class QDockWidget;
 class QLabel;
 class QToolBar;
 
+namespace korvel::document {
+class CKorvelDoc;
+}
+
 namespace korvel::app {
 
-class CMainFrame : public framework::CMDIFrameWnd {
+struct ApplicationState;
+
+class CMainFrame : public framework::CMDIFrameWnd, public framework::MessageTarget {
     Q_OBJECT
 
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
+    enum class LookSet { Default, XP };
+
+    // Standard toolbar controls, counted without separators.
+    enum StandardControl {
+        kNew = 0,
+        kOpen,
+        kSaveAs,
+        kUndo,
+        kRedo,
+        kMove,
+        kMagnifier,
+        kZoomIn,
+        kZoomOut,
+        kZoomList,
+        kLongExposure,
+        kImageDelete,
+        kHelp,
+        kStandardControlCount
+    };
+
+    explicit CMainFrame(ApplicationState& state, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // Builds the bars and panes; false when one of them cannot be made.
+    // Builds bars, panes and placement; false when a bar cannot be made.
     bool create();
 
     QToolBar* standardToolBar() const { return standardBar_; }
     QToolBar* measureToolBar() const { return measureBar_; }
     QToolBar* imageToolBar() const { return imageBar_; }
     QDockWidget* folderPane() const { return folderPane_; }
+    QComboBox* zoomCombo() const { return zoomCombo_; }
+    // The action of Standard toolbar control `index`.
+    QAction* standardControl(int index) const;
 
     // Status bar panes 1 to 7 (pane 0 is the message area).
     QLabel* statusPane(int index) const;
     void setStatusPaneText(int index, const QString& text);
 
+    // The camera window, null when none is open.
+    QWidget* cameraWindow() const { return cameraWindow_; }
+    void setCameraWindow(QWidget* window) { cameraWindow_ = window; }
+    bool longExposureMode() const { return longExposure_; }
+    bool isFullScreenMode() const { return fullScreen_; }
+    LookSet lookSet() const { return lookSet_; }
+
+    void setWindowEnumerator(std::unique_ptr<WindowEnumerator> enumerator);
+    // Chooses the window to capture; the default runs the Capture dialog. Tests answer.
+    using CaptureChooser = std::function<int(const std::vector<CaptureCandidate>& list)>;
+    void setCaptureChooser(CaptureChooser chooser) { chooseCapture_ = std::move(chooser); }
+
+    // Operations behind the commands, callable directly.
+    void paste();
+    void captureWindow();
+    void toggleFullScreen();
+    void applyLookSet(LookSet look);
+    void openCamera();
+    // Applies the Standard toolbar, Folder pane and status bar rules for the active view.
+    void applyViewKind(bool startPage);
+
+    std::intptr_t onMessage(const framework::Message& message) override;
+
+signals:
+    // A file was written (message 1304); the thumbnail list takes it.
+    void fileSaved(const QString& path);
+    // A camera went away (message 1271).
+    void cameraRemoved(int typeId);
+
 protected:
     void onChildActivated(framework::CMDIChildWnd* previous,
                           framework::CMDIChildWnd* current) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool createStatusBar();
     bool createToolBars();
     void createFolderPane();
     void showMenu(int menuId);
+    void registerCommands();
+    QAction* createControl(int id);
+    void dockMeasureBesideStandard();
+    void restorePlacement();
+    void restoreLayouts();
+    void saveLayouts();
+    void showTabMenu(int tabIndex, const QPoint& globalPos);
+    document::CKorvelDoc* newPictureDocument(const QString& titleFormat);
 
-    QToolBar* standardBar_ = nullptr;
+private slots:
+    // The machine is about to sleep (logind): the camera window closes.
+    void onPrepareForSleep(bool start);
+
+private:
+    ApplicationState& state_;
+    QToolBar* standardBar_ = nullptr;  // bars and panes are owned by the window
     QToolBar* measureBar_ = nullptr;
     QToolBar* imageBar_ = nullptr;
     QDockWidget* folderPane_ = nullptr;
+    QComboBox* zoomCombo_ = nullptr;
     std::array<QLabel*, 8> statusPanes_{};
+    std::map<int, QAction*> controls_;  // widget actions of special toolbar controls
     int shownMenu_ = 0;
+    QPointer<QWidget> cameraWindow_;
+    bool longExposure_ = false;
+    bool fullScreen_ = false;
+    LookSet lookSet_ = LookSet::Default;
+    std::unique_ptr<WindowEnumerator> windows_;
+    CaptureChooser chooseCapture_;
 };
 
 }  // namespace korvel::app

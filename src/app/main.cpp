@@ -3,7 +3,7 @@
 int main(int argc, char** argv) {
     korvel::app::CKorvelApp app(argc, argv);
     if (!app.InitInstance()) {
-        return 1;
+        return app.exitCode();
     }
     return app.exec();
 }

@@ -58,11 +58,10 @@ CMDIChildWnd* CDocTemplate::createFrame(CDocument* document) {
         return nullptr;
     }
     document->AddView(view.get());
-    frame->setWidget(view.release());  // the frame owns the view
     frame->setWindowTitle(document->GetTitle());
     CMDIChildWnd* raw = frame.get();
     connect(document, &CDocument::titleChanged, raw, &QWidget::setWindowTitle);
-    if (!raw->OnCreateClient()) {
+    if (!raw->OnCreateClient(std::move(view))) {
         return nullptr;  // frame and view are destroyed with `frame`
     }
     if (workspace_) {
@@ -120,8 +119,14 @@ CDocument* CDocTemplate::OpenDocumentFile(const QString& path, bool makeVisible)
         view->OnInitialUpdate();
     }
     if (makeVisible) {
-        frame->show();
-        if (QMdiArea* area = frame->mdiArea()) {
+        QMdiArea* area = frame->mdiArea();
+        // Tabbed workspaces show every document filling the area.
+        if (area && area->viewMode() == QMdiArea::TabbedView) {
+            frame->showMaximized();
+        } else {
+            frame->show();
+        }
+        if (area) {
             area->setActiveSubWindow(frame);
         }
     }

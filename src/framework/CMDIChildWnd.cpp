@@ -14,7 +14,11 @@ CMDIChildWnd::CMDIChildWnd(QWidget* parent) : QMdiSubWindow(parent) {
 CMDIChildWnd::~CMDIChildWnd() = default;
 
 CView* CMDIChildWnd::GetActiveView() const {
-    return qobject_cast<CView*>(widget());
+    return view_;
+}
+
+void CMDIChildWnd::setView(CView* view) {
+    view_ = view;
 }
 
 CDocument* CMDIChildWnd::GetActiveDocument() const {
@@ -22,7 +26,9 @@ CDocument* CMDIChildWnd::GetActiveDocument() const {
     return view ? view->GetDocument() : nullptr;
 }
 
-bool CMDIChildWnd::OnCreateClient() {
+bool CMDIChildWnd::OnCreateClient(std::unique_ptr<CView> view) {
+    view_ = view.get();
+    setWidget(view.release());  // the frame owns the view
     return true;
 }
 

@@ -5,6 +5,9 @@
 #include "framework/CommandTarget.h"
 
 #include <QMdiSubWindow>
+#include <QPointer>
+
+#include <memory>
 
 namespace korvel::framework {
 
@@ -21,11 +24,18 @@ public:
     CView* GetActiveView() const;
     CDocument* GetActiveDocument() const;
 
-    // Called by the template after the view is attached; subclasses add their bars here.
-    virtual bool OnCreateClient();
+    // Takes the view; the default makes it the frame's only widget. Frames with bars
+    // around the view put it into a layout of their own.
+    virtual bool OnCreateClient(std::unique_ptr<CView> view);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+    // For subclasses that place the view themselves.
+    void setView(CView* view);
+
+private:
+    QPointer<CView> view_;
 };
 
 }  // namespace korvel::framework

@@ -7,6 +7,10 @@ namespace korvel::framework {
 
 CView::CView(QWidget* parent) : QAbstractScrollArea(parent) {}
 
+CDocument* CView::GetDocument() const {
+    return document_;
+}
+
 CView::~CView() {
     if (document_) {
         document_->RemoveView(this);

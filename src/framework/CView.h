@@ -21,7 +21,7 @@ public:
     explicit CView(QWidget* parent = nullptr);
     ~CView() override;
 
-    CDocument* GetDocument() const { return document_; }
+    CDocument* GetDocument() const;
     // The child frame that holds the view, or null.
     CMDIChildWnd* GetParentFrame() const;
 

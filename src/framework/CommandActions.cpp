@@ -133,30 +133,42 @@ void CommandActions::fillMenu(QMenu* menu, int menuId) {
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { refreshMenu(menu); });
 }
 
-bool CommandActions::fillToolBar(QToolBar* bar, int toolbarId,
-                                 const ControlFactory& controlFactory) {
+bool CommandActions::fillToolBar(QToolBar* bar, int toolbarId) {
     const std::span<const int> buttons = res::toolbarResource(toolbarId);
     if (buttons.empty()) {
         return false;
     }
-    for (const int id : buttons) {
+    setToolBarCommands(bar, QList<int>(buttons.begin(), buttons.end()));
+    return true;
+}
+
+void CommandActions::setToolBarCommands(QToolBar* bar, const QList<int>& ids) {
+    // Our actions belong to the window; clearing the bar only takes them off it.
+    bar->clear();
+    for (const int id : ids) {
         if (id == 0) {
             bar->addSeparator();
             continue;
         }
-        if (controlFactory) {
-            if (QWidget* control = controlFactory(id, bar)) {
-                bar->addWidget(control)->setData(id);
-                continue;
+        QAction* control = controlFactory_ ? controlFactory_(id) : nullptr;
+        if (!control) {
+            control = action(id);
+            if (control->text().isEmpty()) {
+                control->setText(control->toolTip().isEmpty() ? control->statusTip()
+                                                              : control->toolTip());
             }
         }
-        QAction* a = action(id);
-        if (a->text().isEmpty()) {
-            a->setText(a->toolTip().isEmpty() ? a->statusTip() : a->toolTip());
-        }
-        bar->addAction(a);
+        control->setData(id);
+        bar->addAction(control);
     }
-    return true;
+}
+
+QList<int> CommandActions::toolBarCommands(const QToolBar* bar) {
+    QList<int> ids;
+    for (const QAction* a : bar->actions()) {
+        ids << (a->isSeparator() ? 0 : a->data().toInt());
+    }
+    return ids;
 }
 
 void CommandActions::applyAccelerators(int tableId) {

@@ -37,11 +37,18 @@ public:
     // Fills a menu bar, or a context menu, from menu resource `menuId`.
     void fillMenuBar(QMenuBar* bar, int menuId);
     void fillMenu(QMenu* menu, int menuId);
-    // Fills a toolbar from toolbar resource `toolbarId`; false when there is no such
-    // toolbar. Ids the `controlFactory` answers with a widget get that widget instead of
-    // a button.
-    using ControlFactory = std::function<QWidget*(int id, QToolBar* bar)>;
-    bool fillToolBar(QToolBar* bar, int toolbarId, const ControlFactory& controlFactory = {});
+    // Special toolbar controls: the factory answers an id with an action that shows a
+    // widget (a QWidgetAction it keeps), or null for an ordinary button.
+    using ControlFactory = std::function<QAction*(int id)>;
+    void setControlFactory(ControlFactory factory) { controlFactory_ = std::move(factory); }
+
+    // Fills a toolbar from toolbar resource `toolbarId`; false when there is no such toolbar.
+    bool fillToolBar(QToolBar* bar, int toolbarId);
+    // Replaces a toolbar's buttons by `ids` in order (0 = separator).
+    void setToolBarCommands(QToolBar* bar, const QList<int>& ids);
+    // The command ids of a toolbar's buttons in order (0 = separator).
+    static QList<int> toolBarCommands(const QToolBar* bar);
+
     // Gives the actions the key sequences of accelerator table `tableId`.
     void applyAccelerators(int tableId);
 
@@ -58,6 +65,7 @@ private:
     res::CommandScope scope_;
     std::map<int, QAction*> actions_;  // parented to window_
     std::map<int, QString> resourceTexts_;
+    ControlFactory controlFactory_;
     QTimer idleTimer_;
 };
 

@@ -1,37 +1,309 @@
+#include "app/ApplicationState.h"
+#include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/CustomizeDialog.h"
+#include "common/RecordingSettingsStore.h"
+#include "document/CKorvelDoc.h"
+#include "document/CKorvelView.h"
+#include "framework/CDocTemplate.h"
 #include "framework/CommandActions.h"
+#include "framework/MessageBox.h"
 #include "res/ids.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDockWidget>
 #include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 using namespace korvel::app;
+using namespace korvel::res;
+using korvel::document::CKorvelDoc;
+using korvel::framework::CDocTemplate;
+using korvel::test::RecordingSettingsStore;
 
-TEST(MainFrame, CreatesTitledWindowWithBarsAndPanes) {
-    CMainFrame frame;
-    ASSERT_TRUE(frame.create());
-    EXPECT_EQ(frame.windowTitle(), "Korvel");
-    EXPECT_FALSE(frame.menuBar()->actions().isEmpty());
-    ASSERT_NE(frame.standardToolBar(), nullptr);
-    EXPECT_EQ(frame.standardToolBar()->windowTitle(), "Standard");
-    EXPECT_EQ(frame.measureToolBar()->windowTitle(), "Measure");
-    EXPECT_EQ(frame.imageToolBar()->windowTitle(), "Image");
-    EXPECT_TRUE(frame.imageToolBar()->isHidden());
-    EXPECT_EQ(frame.statusPane(5)->text(), "CAP");
-    EXPECT_EQ(frame.statusPane(7)->text(), "SCRL");
-    frame.setStatusPaneText(2, "Time (s): 0.125");
-    EXPECT_EQ(frame.statusPane(2)->text(), "Time (s): 0.125");
+namespace {
+
+// Windows a test lists for the Capture command, with a grab that paints a known colour.
+class FakeWindows : public WindowEnumerator {
+public:
+    std::vector<CaptureCandidate> topLevelWindows() const override { return windows; }
+    QImage grab(quintptr, const QRect& area) const override {
+        QImage image(area.size(), QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        grabbed.push_back(area);
+        return image;
+    }
+    void setTopmost(quintptr, bool) const override {}
+    std::vector<CaptureCandidate> windows;
+    mutable std::vector<QRect> grabbed;
+};
+
+class MainFrameFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        docTemplate = std::make_unique<CDocTemplate>(
+            IDR_KORVEL_TYPE,
+            QStringLiteral("\nKorvel\nKorvel\n\n\nKorvel.Document\nKorvel Document"),
+            [this] { return std::make_unique<CKorvelDoc>(state.documents); },
+            [] { return std::make_unique<CChildFrame>(); },
+            [] { return std::make_unique<korvel::document::CKorvelView>(); });
+        state.documents.docTemplate = docTemplate.get();
+        frame = std::make_unique<CMainFrame>(state);
+        ASSERT_TRUE(frame->create());
+        docTemplate->setWorkspace(frame->workspace());
+        auto fake = std::make_unique<FakeWindows>();
+        windows = fake.get();
+        frame->setWindowEnumerator(std::move(fake));
+        frame->show();
+    }
+    void TearDown() override {
+        frame.reset();
+        docTemplate.reset();
+    }
+
+    CKorvelDoc* openStartPage() {
+        auto* doc = qobject_cast<CKorvelDoc*>(docTemplate->OpenDocumentFile({}));
+        doc->setStartPage(true);
+        frame->applyViewKind(true);
+        return doc;
+    }
+
+    QStringList titles() const {
+        QStringList result;
+        for (const auto* d : docTemplate->documents()) {
+            result << d->GetTitle();
+        }
+        return result;
+    }
+
+    RecordingSettingsStore store;
+    ApplicationState state{store};
+    std::unique_ptr<CDocTemplate> docTemplate;
+    std::unique_ptr<CMainFrame> frame;
+    FakeWindows* windows = nullptr;
+    QStringList messages;
+    korvel::framework::ScopedMessageBoxInterceptor answer{[this](const QString& text, unsigned) {
+        messages << text;
+        return korvel::framework::IDOK;
+    }};
+};
+
+}  // namespace
+
+TEST_F(MainFrameFixture, CreatesTitledWindowWithBarsAndPanes) {
+    EXPECT_EQ(frame->windowTitle(), "Korvel");
+    EXPECT_FALSE(frame->menuBar()->actions().isEmpty());
+    EXPECT_EQ(frame->standardToolBar()->windowTitle(), "Standard");
+    EXPECT_EQ(frame->measureToolBar()->windowTitle(), "Measure");
+    EXPECT_EQ(frame->imageToolBar()->windowTitle(), "Image");
+    EXPECT_TRUE(frame->imageToolBar()->isHidden());
+    // Measure shares the Standard toolbar's row, to its right.
+    EXPECT_EQ(frame->toolBarArea(frame->measureToolBar()), Qt::TopToolBarArea);
+    EXPECT_FALSE(frame->toolBarBreak(frame->measureToolBar()));
+    EXPECT_EQ(frame->statusPane(5)->text(), "CAP");
+    EXPECT_EQ(frame->statusPane(7)->text(), "SCRL");
+    EXPECT_EQ(frame->folderPane()->windowTitle(), "Folder");
+    EXPECT_EQ(frame->dockWidgetArea(frame->folderPane()), Qt::LeftDockWidgetArea);
 }
 
-TEST(MainFrame, AcceleratorsReachTheirActions) {
-    CMainFrame frame;
-    ASSERT_TRUE(frame.create());
-    QAction* copy = frame.commandActions().findAction(korvel::res::ID_EDIT_COPY);
-    ASSERT_NE(copy, nullptr);
-    EXPECT_TRUE(copy->shortcuts().contains(QKeySequence("Ctrl+C")));
-    EXPECT_TRUE(copy->shortcuts().contains(QKeySequence("Ctrl+Ins")));
+TEST_F(MainFrameFixture, ZoomComboHasNineLevelsWithHundredPercentSelected) {
+    QComboBox* zoom = frame->zoomCombo();
+    ASSERT_NE(zoom, nullptr);
+    ASSERT_EQ(zoom->count(), 9);
+    EXPECT_EQ(zoom->itemText(0), " 25%");
+    EXPECT_EQ(zoom->itemText(8), " 1600%");
+    EXPECT_EQ(zoom->currentText(), " 100%");
+    EXPECT_EQ(zoom->width(), 70);
+}
+
+TEST_F(MainFrameFixture, AcceleratorsIncludeTheKeypadKeys) {
+    auto& actions = frame->commandActions();
+    EXPECT_TRUE(actions.findAction(ID_EDIT_COPY)->shortcuts().contains(QKeySequence("Ctrl+C")));
+    EXPECT_TRUE(actions.findAction(ID_EDIT_COPY)->shortcuts().contains(QKeySequence("Ctrl+Ins")));
+    const QKeySequence keypadPlus(QKeyCombination(Qt::KeypadModifier, Qt::Key_Plus));
+    EXPECT_TRUE(actions.findAction(ID_VIEW_ZOOM_IN)->shortcuts().contains(keypadPlus));
+}
+
+TEST_F(MainFrameFixture, NewHasNoHandlerAndStaysDisabled) {
+    EXPECT_FALSE(frame->router().query(ID_FILE_NEW).enabled);
+}
+
+TEST_F(MainFrameFixture, PasteCapturePasteAreNumberedInTurn) {
+    QApplication::clipboard()->setImage(QImage(8, 6, QImage::Format_RGB32));
+    windows->windows = {{7, "Notes", QRect(10, 10, 200, 100), QSize(200, 100)}};
+    frame->setCaptureChooser(
+        [](const std::vector<CaptureCandidate>& list) { return list.size() > 1 ? 1 : -1; });
+    frame->paste();
+    frame->captureWindow();
+    frame->paste();
+    EXPECT_EQ(titles(),
+              (QStringList{"Clipboard Image 1", "Captured Image 2", "Clipboard Image 3"}));
+    ASSERT_EQ(windows->grabbed.size(), 1u);
+    EXPECT_EQ(windows->grabbed[0], QRect(0, 0, 200, 100));
+    EXPECT_TRUE(qobject_cast<CKorvelDoc*>(docTemplate->documents()[1])->hasPicture());
+}
+
+TEST_F(MainFrameFixture, PasteWithoutABitmapStillMakesAnEmptyDocument) {
+    QApplication::clipboard()->setText("no picture here");
+    EXPECT_FALSE(frame->router().query(ID_EDIT_PASTE).enabled);
+    frame->paste();
+    ASSERT_EQ(docTemplate->documents().size(), 1u);
+    EXPECT_FALSE(qobject_cast<CKorvelDoc*>(docTemplate->documents()[0])->hasPicture());
+}
+
+TEST_F(MainFrameFixture, CancelledOrOffScreenCaptureMakesNoDocument) {
+    windows->windows = {{7, "Far away", QRect(5000, 10, 200, 100), QSize(200, 100)}};
+    frame->setCaptureChooser([](const auto&) { return -1; });
+    frame->captureWindow();
+    frame->setCaptureChooser([](const auto&) { return 1; });
+    frame->captureWindow();
+    EXPECT_TRUE(docTemplate->documents().empty());
+    EXPECT_EQ(state.documents.imageCounter, 1);
+}
+
+TEST_F(MainFrameFixture, StartPageRefusesToCloseUntilTheClosingFlagIsSet) {
+    CKorvelDoc* startPage = openStartPage();
+    QMdiSubWindow* child = frame->workspace()->subWindowList().front();
+    EXPECT_FALSE(child->close());
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Start Page\uFF0CCannot close!")});
+    EXPECT_EQ(docTemplate->documents().front(), startPage);
+
+    state.documents.closing = true;
+    EXPECT_TRUE(child->close());
+}
+
+TEST_F(MainFrameFixture, StandardToolbarFollowsTheKindOfView) {
+    openStartPage();
+    const auto visible = [this](int control) {
+        return frame->standardControl(control)->isVisible();
+    };
+    EXPECT_FALSE(visible(CMainFrame::kNew));
+    for (int i = CMainFrame::kSaveAs; i <= CMainFrame::kZoomList; ++i) {
+        EXPECT_FALSE(visible(i)) << i;
+    }
+    EXPECT_TRUE(visible(CMainFrame::kLongExposure));
+    EXPECT_TRUE(visible(CMainFrame::kImageDelete));
+    EXPECT_TRUE(visible(CMainFrame::kOpen));
+    EXPECT_TRUE(visible(CMainFrame::kHelp));
+    EXPECT_TRUE(frame->folderPane()->isVisible());
+    EXPECT_FALSE(frame->statusBar()->isVisible());
+
+    // A second document is an image view.
+    docTemplate->OpenDocumentFile({});
+    EXPECT_FALSE(visible(CMainFrame::kNew));
+    for (int i = CMainFrame::kSaveAs; i <= CMainFrame::kZoomList; ++i) {
+        EXPECT_TRUE(visible(i)) << i;
+    }
+    EXPECT_FALSE(visible(CMainFrame::kLongExposure));
+    EXPECT_FALSE(visible(CMainFrame::kImageDelete));
+    EXPECT_FALSE(frame->folderPane()->isVisible());
+    EXPECT_TRUE(frame->statusBar()->isVisible());
+}
+
+TEST_F(MainFrameFixture, LongExposureTogglesOnlyWithoutACameraWindow) {
+    auto& router = frame->router();
+    EXPECT_FALSE(*router.query(ID_VIEW_LONG_EXPOSURE).checked);
+    router.dispatch(ID_VIEW_LONG_EXPOSURE);
+    EXPECT_TRUE(frame->longExposureMode());
+    EXPECT_TRUE(*router.query(ID_VIEW_LONG_EXPOSURE).checked);
+
+    QWidget camera;
+    frame->setCameraWindow(&camera);
+    router.dispatch(ID_VIEW_LONG_EXPOSURE);
+    EXPECT_TRUE(frame->longExposureMode());
+}
+
+TEST_F(MainFrameFixture, FullScreenHidesAndRestoresTheBars) {
+    frame->toggleFullScreen();
+    EXPECT_TRUE(frame->isFullScreenMode());
+    EXPECT_TRUE(*frame->router().query(ID_VIEW_FULLSCREEN).checked);
+    EXPECT_FALSE(frame->standardToolBar()->isVisible());
+    EXPECT_FALSE(frame->measureToolBar()->isVisible());
+    EXPECT_FALSE(frame->statusBar()->isVisible());
+    frame->toggleFullScreen();
+    EXPECT_FALSE(frame->isFullScreenMode());
+    EXPECT_TRUE(frame->standardToolBar()->isVisible());
+    EXPECT_TRUE(frame->measureToolBar()->isVisible());
+    EXPECT_TRUE(frame->statusBar()->isVisible());
+    EXPECT_FALSE(frame->toolBarBreak(frame->measureToolBar()));
+}
+
+TEST_F(MainFrameFixture, LookSetsAreDistinguishable) {
+    frame->applyLookSet(CMainFrame::LookSet::XP);
+    const QColor xpWindow = QApplication::palette().color(QPalette::Window);
+    EXPECT_TRUE(*frame->router().query(ID_VIEW_MENU_STYLE_XP).checked);
+    frame->applyLookSet(CMainFrame::LookSet::Default);
+    EXPECT_NE(QApplication::palette().color(QPalette::Window), xpWindow);
+    EXPECT_EQ(frame->workspace()->tabShape(), QTabWidget::Rounded);
+}
+
+TEST_F(MainFrameFixture, FileSavedAndCameraMessages) {
+    QStringList saved;
+    QObject::connect(frame.get(), &CMainFrame::fileSaved, [&](const QString& p) { saved << p; });
+    EXPECT_EQ(frame->onMessage({MSG_FILE_SAVED, 0, 0, {}}), 1);
+    EXPECT_EQ(frame->onMessage({MSG_FILE_SAVED, 0, 0, "/pics/a.jpg"}), 0);
+    EXPECT_EQ(saved, QStringList{"/pics/a.jpg"});
+
+    QWidget camera;
+    camera.show();
+    frame->setCameraWindow(&camera);
+    frame->onMessage({MSG_CAMERA_REMOVED, std::uintptr_t(-1), 0, {}});
+    EXPECT_TRUE(camera.isVisible());
+    frame->onMessage({MSG_CAMERA_REMOVED, 13, 0, {}});
+    EXPECT_FALSE(camera.isVisible());
+}
+
+TEST_F(MainFrameFixture, OpenCameraWithoutACameraSaysSo) {
+    frame->onMessage({MSG_OPEN_CAMERA, 0, 0, {}});
+    EXPECT_EQ(messages, QStringList{"No Camera!"});
+}
+
+TEST_F(MainFrameFixture, CloseWritesSettingsInOrderAndLetsTheStartPageGo) {
+    openStartPage();
+    store.writes.clear();
+    EXPECT_TRUE(frame->close());
+    const QStringList expectedOrder = {
+        "Screen/maximized",       "Screen/left",       "Screen/top",
+        "Screen/right",           "Screen/bottom",     "TextTool/lfFaceName",
+        "TextTool/lfCharSet",     "TextTool/lfWeight", "TextTool/lfItalic",
+        "TextTool/lfUnderline",   "TextTool/fcolor",   "TextTool/bcolor",
+        "TextTool/opacity",       "TextTool/r_radius", "Options/JpegQuality",
+        "Measure/bShowScaleLine", "FileSave/sPath",    "CommandBars/State",
+        "NormalLayout/State",
+    };
+    EXPECT_EQ(store.writes, expectedOrder);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(state.documents.closing);
+}
+
+TEST_F(MainFrameFixture, ToolbarCustomisationSurvivesARestart) {
+    {
+        CustomizeDialog dialog(
+            frame->commandActions(),
+            {frame->standardToolBar(), frame->measureToolBar(), frame->imageToolBar()});
+        EXPECT_EQ(dialog.categories().front(), "File");
+        EXPECT_EQ(dialog.categories().mid(dialog.categories().size() - 3),
+                  (QStringList{"All Commands", "Built-in Menus", "New Menu"}));
+        dialog.selectToolBar(0);
+        dialog.toolBarList()->setCurrentRow(-1);
+        dialog.addCommand(ID_VIEW_FULLSCREEN);
+    }
+    EXPECT_EQ(korvel::framework::CommandActions::toolBarCommands(frame->standardToolBar()).last(),
+              ID_VIEW_FULLSCREEN);
+    frame->close();
+
+    CMainFrame second(state);
+    ASSERT_TRUE(second.create());
+    EXPECT_EQ(korvel::framework::CommandActions::toolBarCommands(second.standardToolBar()).last(),
+              ID_VIEW_FULLSCREEN);
 }

@@ -1,8 +1,8 @@
-#include "app/ImageFormats.h"
+#include "document/ImageFormats.h"
 
 #include <gtest/gtest.h>
 
-using namespace korvel::app;
+using namespace korvel::document;
 
 TEST(FileTypeFromName, FourCharacterEndingsComeFirst) {
     EXPECT_EQ(fileTypeFromName("logo.WBMP"), 9);

@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-namespace korvel::app {
+namespace korvel::document {
 
 struct ImageFormatRow {
     int id;
@@ -50,4 +50,4 @@ struct FileDialogSetup {
 // `formatId` 0 stands for BMP (1).
 FileDialogSetup imageFileDialogSetup(FileDialogMode mode, int formatId);
 
-}  // namespace korvel::app
+}  // namespace korvel::document

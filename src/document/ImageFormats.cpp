@@ -1,8 +1,8 @@
-#include "app/ImageFormats.h"
+#include "document/ImageFormats.h"
 
 #include <array>
 
-namespace korvel::app {
+namespace korvel::document {
 
 namespace {
 
@@ -107,4 +107,4 @@ FileDialogSetup imageFileDialogSetup(FileDialogMode mode, int formatId) {
     return setup;
 }
 
-}  // namespace korvel::app
+}  // namespace korvel::document

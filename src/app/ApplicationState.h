@@ -1,0 +1,23 @@
+#pragma once
+
+// What the application object shares with its main frame: the settings store, the
+// settings read at start-up, and the state image documents read and write.
+
+#include "app/AppSettings.h"
+#include "document/DocumentContext.h"
+
+namespace korvel::platform {
+class SettingsStore;
+}
+
+namespace korvel::app {
+
+struct ApplicationState {
+    explicit ApplicationState(platform::SettingsStore& settingsStore) : store(settingsStore) {}
+
+    platform::SettingsStore& store;
+    AppSettings settings;
+    document::DocumentContext documents;
+};
+
+}  // namespace korvel::app
