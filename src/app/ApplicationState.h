@@ -5,6 +5,7 @@
 
 #include "app/AppSettings.h"
 #include "document/DocumentContext.h"
+#include "framework/RecentFileList.h"
 
 namespace korvel::platform {
 class SettingsStore;
@@ -18,6 +19,7 @@ struct ApplicationState {
     platform::SettingsStore& store;
     AppSettings settings;
     document::DocumentContext documents;
+    framework::RecentFileList recentFiles;
 };
 
 }  // namespace korvel::app

@@ -8,6 +8,7 @@
 #include "document/CKorvelDoc.h"
 #include "document/CKorvelView.h"
 #include "framework/CDocTemplate.h"
+#include "framework/CDocument.h"
 #include "framework/Message.h"
 #include "framework/MessageBox.h"
 #include "platform/Paths.h"
@@ -35,6 +36,9 @@ CKorvelApp::CKorvelApp(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 CKorvelApp::~CKorvelApp() {
+    if (state_ && settings_) {
+        state_->recentFiles.save(*settings_);
+    }
     // Windows go before the documents they show, documents before the template.
     splash_.reset();
     mainFrame_.reset();
@@ -133,6 +137,11 @@ bool CKorvelApp::InitInstance() {
         [] { return std::make_unique<CChildFrame>(); },
         [] { return std::make_unique<document::CKorvelView>(); });
     documents.docTemplate = docTemplate_.get();
+    state_->recentFiles.load(*settings_);
+    connect(docTemplate_.get(), &framework::CDocTemplate::documentOpened, this,
+            [this](framework::CDocument* document) {
+                state_->recentFiles.add(document->GetPathName());
+            });
 
     // 6. The main frame, with the splash while it is built.
     mainFrame_ = std::make_unique<CMainFrame>(*state_);

@@ -241,6 +241,29 @@ void CMainFrame::showMenu(int menuId) {
     qDeleteAll(oldMenus);
     commandActions().fillMenuBar(menuBar(), menuId);
     shownMenu_ = menuId;
+    addRecentFileEntries();
+}
+
+void CMainFrame::addRecentFileEntries() {
+    // The menu has one "Recent File" entry; the other eight follow it and show only
+    // while the list has that many files.
+    QAction* first = commandActions().action(ID_FILE_MRU_FILE1);
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        const qsizetype at = menu->actions().indexOf(first);
+        if (at < 0) {
+            continue;
+        }
+        QAction* before = menu->actions().value(at + 1);
+        for (int i = 1; i < framework::RecentFileList::kMaxEntries; ++i) {
+            menu->insertAction(before, commandActions().action(ID_FILE_MRU_FILE1 + i));
+        }
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            const auto count = static_cast<int>(state_.recentFiles.entries().size());
+            for (int i = 1; i < framework::RecentFileList::kMaxEntries; ++i) {
+                commandActions().action(ID_FILE_MRU_FILE1 + i)->setVisible(i < count);
+            }
+        });
+    }
 }
 
 // --- commands ------------------------------------------------------------------------
@@ -274,6 +297,15 @@ void CMainFrame::registerCommands() {
         CustomizeDialog dialog(commandActions(), {standardBar_, measureBar_, imageBar_}, this);
         dialog.exec();
     });
+    onCommandRange(
+        ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + framework::RecentFileList::kMaxEntries - 1,
+        [this](int id) { openRecentFile(id - ID_FILE_MRU_FILE1); },
+        [this](CommandState& s) {
+            const int index = s.id - ID_FILE_MRU_FILE1;
+            const bool present = index < static_cast<int>(state_.recentFiles.entries().size());
+            s.enable(present);
+            s.setText(present ? state_.recentFiles.menuText(index) : QStringLiteral("Recent File"));
+        });
     onCommand(ID_NEXT_PANE, [this](int) { workspace()->activateNextSubWindow(); });
     onCommand(ID_PREV_PANE, [this](int) { workspace()->activatePreviousSubWindow(); });
 }
@@ -288,6 +320,17 @@ document::CKorvelDoc* CMainFrame::newPictureDocument(const QString& titleFormat)
         document->SetTitle(titleFormat.arg(state_.documents.takeImageNumber()));
     }
     return document;
+}
+
+void CMainFrame::openRecentFile(int index) {
+    const QString path = state_.recentFiles.entries().value(index);
+    framework::CDocTemplate* docTemplate = state_.documents.docTemplate;
+    if (path.isEmpty() || !docTemplate) {
+        return;
+    }
+    if (!docTemplate->OpenDocumentFile(path)) {
+        state_.recentFiles.remove(path);  // gone or unreadable: drop it from the list
+    }
 }
 
 void CMainFrame::paste() {

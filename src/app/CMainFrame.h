@@ -89,6 +89,8 @@ public:
     void toggleFullScreen();
     void applyLookSet(LookSet look);
     void openCamera();
+    // Opens entry `index` of the recent-file list.
+    void openRecentFile(int index);
     // Applies the Standard toolbar, Folder pane and status bar rules for the active view.
     void applyViewKind(bool startPage);
 
@@ -113,6 +115,7 @@ private:
     bool createToolBars();
     void createFolderPane();
     void showMenu(int menuId);
+    void addRecentFileEntries();
     void registerCommands();
     QAction* createControl(int id);
     void dockMeasureBesideStandard();
