@@ -4,11 +4,17 @@
 #include "app/CaptureDialog.h"
 #include "app/CustomizeDialog.h"
 #include "app/WindowPlacement.h"
+#include "camera/CCameraFrame.h"
+#include "camera/CameraListener.h"
+#include "camera/CameraModels.h"
+#include "camera/SelectCameraDialog.h"
 #include "document/CKorvelDoc.h"
 #include "framework/CDocTemplate.h"
 #include "framework/CMDIChildWnd.h"
 #include "framework/CommandActions.h"
 #include "framework/MessageBox.h"
+#include "krvcamera/KRVCamera.h"
+#include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "res/Resources.h"
 #include "res/ids.h"
@@ -92,6 +98,14 @@ bool CMainFrame::create() {
     resize(850, 650);
     restorePlacement();
     restoreLayouts();
+    // 11. The camera listener, then 12. the camera library's detection.
+    listener_ = std::make_unique<camera::CameraListener>(this);
+    if (!listener_->registerNotifications()) {
+        framework::AfxMessageBox(
+            QStringLiteral("Register Camera Listen make a error, Register Fail!"));
+    }
+    KRVCamera_ReflashCamera();
+    KRVCameraGetCameraID();
     QDBusConnection::systemBus().connect(
         QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
@@ -439,8 +453,40 @@ void CMainFrame::openCamera() {
         cameraWindow_->activateWindow();
         return;
     }
-    // The camera library arrives with the camera window; until then none is found.
-    framework::AfxMessageBox(QStringLiteral("No Camera!"));
+    KRVCamera_ReflashCamera();
+    int typeId = KRVCameraGetCameraID().typeId;
+    if (typeId == -1) {
+        framework::AfxMessageBox(QStringLiteral("No Camera!"));
+        return;
+    }
+    if (!longExposure_ || camera::supportsLongExposure(typeId)) {
+        if (const std::optional<camera::CameraVariants> variants = camera::cameraVariants(typeId)) {
+            std::optional<int> chosen;
+            if (chooseVariant_) {
+                chosen = chooseVariant_(*variants);
+            } else {
+                camera::SelectCameraDialog dialog(*variants, this);
+                if (dialog.exec() == QDialog::Accepted) {
+                    chosen = dialog.chosenTypeId();
+                }
+            }
+            if (chosen) {
+                typeId = *chosen;
+                KRVCamera_SetCamera(typeId);
+            }
+        }
+        auto* frame = new camera::CCameraFrame(  // deletes itself when it closes
+            typeId, longExposure_,
+            camera::CCameraFrame::Environment{state_.store,
+                                              platform::brenicIniPath(),
+                                              [this] { return state_.settings.savePath; },
+                                              nullptr,
+                                              {}});
+        cameraWindow_ = frame;
+        frame->show();
+        frame->create();
+    }
+    emit cameraTileLabelChanged(QString::fromUtf8(KRVCameraGetCameraID().name));
 }
 
 // --- view kinds and activation ---------------------------------------------------------
@@ -506,6 +552,7 @@ std::intptr_t CMainFrame::onMessage(const framework::Message& message) {
                 cameraWindow_->close();
             }
             emit cameraRemoved(typeId);
+            emit cameraTileLabelChanged(loadString(IDS_CAMERA_TILE_VIDEO));
             return 0;
         }
         default:
@@ -630,6 +677,12 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     if (cameraWindow_) {
         cameraWindow_->close();
     }
+    // 3. The camera listener goes.
+    if (listener_ && !listener_->unregisterNotifications()) {
+        framework::AfxMessageBox(
+            QStringLiteral("UnRegister Camera Listen make a error, Unregister Fail!"));
+    }
+    listener_.reset();
     // 5, 6. Placement: maximised or the clamped normal rectangle.
     state_.store.writeProfileInt(QStringLiteral("Screen"), QStringLiteral("maximized"),
                                  isMaximized() ? 1 : 0);

@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QDockWidget;
@@ -24,6 +25,10 @@ class QToolBar;
 namespace korvel::document {
 class CKorvelDoc;
 }
+namespace korvel::camera {
+class CameraListener;
+struct CameraVariants;
+}  // namespace korvel::camera
 
 namespace korvel::app {
 
@@ -79,6 +84,11 @@ public:
     LookSet lookSet() const { return lookSet_; }
 
     void setWindowEnumerator(std::unique_ptr<WindowEnumerator> enumerator);
+    // Chooses between the variants of a camera model; the default runs "Select Camera".
+    // Answers the chosen type id, or nothing when the dialog was closed otherwise.
+    using VariantChooser = std::function<std::optional<int>(const camera::CameraVariants&)>;
+    void setVariantChooser(VariantChooser chooser) { chooseVariant_ = std::move(chooser); }
+
     // Chooses the window to capture; the default runs the Capture dialog. Tests answer.
     using CaptureChooser = std::function<int(const std::vector<CaptureCandidate>& list)>;
     void setCaptureChooser(CaptureChooser chooser) { chooseCapture_ = std::move(chooser); }
@@ -101,6 +111,8 @@ signals:
     void fileSaved(const QString& path);
     // A camera went away (message 1271).
     void cameraRemoved(int typeId);
+    // The camera tile of the thumbnail list shows this label now.
+    void cameraTileLabelChanged(const QString& label);
 
 protected:
     void onChildActivated(framework::CMDIChildWnd* previous,
@@ -145,6 +157,8 @@ private:
     LookSet lookSet_ = LookSet::Default;
     std::unique_ptr<WindowEnumerator> windows_;
     CaptureChooser chooseCapture_;
+    VariantChooser chooseVariant_;
+    std::unique_ptr<camera::CameraListener> listener_;
 };
 
 }  // namespace korvel::app

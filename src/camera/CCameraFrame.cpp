@@ -1,0 +1,226 @@
+#include "camera/CCameraFrame.h"
+
+#include "camera/CameraModels.h"
+#include "camera/CameraSettings.h"
+#include "framework/CommandActions.h"
+#include "krvcamera/KRVCamera.h"
+#include "res/Resources.h"
+#include "res/ids.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace korvel::camera {
+
+using namespace korvel::res;
+using framework::CommandState;
+
+QRect fitCameraWindow(QSize image, int toolbarHeight, int captionHeight, QSize screen) {
+    if (image.width() <= 0 || image.height() <= 0) {
+        image = QSize(640, 480);
+    }
+    const int availableWidth = screen.width() - 6;
+    const int availableHeight = screen.height() - 2 * toolbarHeight - captionHeight - 6;
+    int width = image.width();
+    int height = image.height();
+    if (availableWidth > 0 && availableHeight > 0 &&
+        (width > availableWidth || height > availableHeight)) {
+        const double ratio =
+            std::max(double(width) / availableWidth, double(height) / availableHeight);
+        width = static_cast<int>(width / ratio);
+        height = static_cast<int>(height / ratio);
+    }
+    const int windowWidth = width + 46;
+    const int windowHeight = height + toolbarHeight + captionHeight + 6;
+    const int x = std::max(0, (screen.width() - windowWidth) / 2);
+    const int y = std::max(0, (screen.height() - toolbarHeight - windowHeight) / 2);
+    return {x, y, windowWidth, windowHeight};
+}
+
+CCameraFrame::CCameraFrame(int typeId, bool longExposureMode, Environment environment,
+                           QWidget* parent)
+    : QMainWindow(parent),
+      environment_(std::move(environment)),
+      session_(record_, environment_.preview,
+               SessionHooks{
+                   {}, [this] { refreshPrompts(); }, [this] { fitToImage(); }, environment_.sleep}),
+      router_([this] { return std::vector<framework::CommandTarget*>{this}; }),
+      actions_(new framework::CommandActions(this, &router_, res::CommandScope::Camera)) {
+    record_.typeId = typeId;
+    record_.longExposureMode = longExposureMode ? 1 : 0;
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("CameraFrame"));
+    setWindowTitle(loadString(IDS_MAINFRAME_TITLE));
+    registerCommands();
+}
+
+CCameraFrame::~CCameraFrame() = default;
+
+bool CCameraFrame::create() {
+    // 1. The preview surface (the first pane of the window).
+    previewSurface_ = new QWidget(this);
+    previewSurface_->setObjectName(QStringLiteral("Preview%1").arg(0xE900));
+    previewSurface_->setAutoFillBackground(true);
+    QPalette black = previewSurface_->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    previewSurface_->setPalette(black);
+    setCentralWidget(previewSurface_);
+
+    // 2, 4. Status bar: text pane, brightness bar, indicator pane.
+    textPane_ = new QLabel(statusBar());
+    textPane_->setMinimumWidth(120);
+    brightnessBar_ = new QProgressBar(statusBar());
+    brightnessBar_->setRange(0, 255);
+    brightnessBar_->setTextVisible(false);
+    brightnessBar_->setFixedHeight(20);
+    statusBar()->addWidget(textPane_);
+    statusBar()->addWidget(brightnessBar_, 1);
+    statusBar()->addPermanentWidget(new QLabel(loadString(59142), statusBar()));
+
+    // 3. The "Camera" toolbar.
+    toolBar_ = new QToolBar(QStringLiteral("Camera"), this);
+    toolBar_->setObjectName(QStringLiteral("ToolBar%1").arg(IDR_TOOLBAR_CAMERA));
+    if (!actions_->fillToolBar(toolBar_, IDR_TOOLBAR_CAMERA)) {
+        return false;
+    }
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+
+    // 6. A quarter in from each side of the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        setGeometry(area.adjusted(area.width() / 4, area.height() / 4, -area.width() / 4,
+                                  -area.height() / 4));
+    }
+
+    // 7. Settings, then open the camera.
+    busy_ = kIdle;
+    record_.state = kCameraClosed;
+    record_.runningBrightness = 0;
+    loadCameraSettings(environment_.store, record_);
+    onMessage({static_cast<unsigned>(MSG_CAMERA_OPEN), 0, 0, {}});
+    applyOpenedVisibility();
+    return true;
+}
+
+void CCameraFrame::applyOpenedVisibility() {
+    for (const int id : {ID_CAMERA_TOGGLE_TOOLBAR, ID_CAMERA_AREA_WHITE_BALANCE,
+                         ID_CAMERA_VIDEO_RESTORE, ID_CAMERA_FULLSCREEN, ID_CAMERA_IMAGE_SIZE,
+                         ID_CAMERA_PREVIEW, ID_CAMERA_BACK_CORRECTION, ID_CAMERA_BLACK_BALANCE}) {
+        actions_->action(id)->setVisible(false);
+    }
+    actions_->action(ID_CAMERA_VIDEO_CUT)->setVisible(true);
+}
+
+void CCameraFrame::refreshPrompts() {
+    toolBar_->update();
+}
+
+void CCameraFrame::fitToImage() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->geometry().size() : QSize(1280, 1024);
+    const int caption = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int toolbar = toolBar_ ? toolBar_->sizeHint().height() : 0;
+    setGeometry(
+        fitCameraWindow(QSize(record_.width, record_.height), toolbar, caption, screenSize));
+}
+
+bool CCameraFrame::runBusy(Busy code, const std::function<void()>& operation) {
+    if (busy_ != kIdle) {
+        return false;
+    }
+    busy_ = code;
+    operation();
+    busy_ = kIdle;
+    return true;
+}
+
+void CCameraFrame::registerCommands() {
+    const auto whenOpen = [this](CommandState& s) { s.enable(record_.state == kCameraOpen); };
+    onCommand(
+        ID_CAMERA_AUTO_WHITE_BALANCE,
+        [this](int) { runBusy(kAutoWhiteBalance, [this] { session_.quickWhiteBalance(); }); },
+        [this](CommandState& s) {
+            s.enable(record_.state == kCameraOpen);
+            s.setCheck(busy_ == kAutoWhiteBalance);
+        });
+    onCommand(
+        ID_CAMERA_QUICK_WHITE_BALANCE,
+        [this](int) {
+            if (busy_ == kIdle) {
+                session_.quickWhiteBalance();
+            }
+        },
+        whenOpen);
+    const auto blackBalance = [this](int) {
+        runBusy(kQuickBlackBalance, [this] { session_.quickBlackBalance(); });
+    };
+    const auto blackBalanceState = [this](CommandState& s) {
+        s.enable(record_.state == kCameraOpen && record_.quickBalance.flag);
+    };
+    onCommand(ID_CAMERA_QUICK_BLACK_BALANCE, blackBalance, blackBalanceState);
+    onCommand(ID_CAMERA_BLACK_BALANCE, blackBalance, blackBalanceState);
+    onCommand(ID_CAMERA_PREVIEW, [this](int) {
+        if (record_.state != kCameraOpen) {
+            onMessage({static_cast<unsigned>(MSG_CAMERA_OPEN), 0, 0, {}});
+        }
+    });
+    onCommand(ID_CAMERA_TOGGLE_TOOLBAR,
+              [this](int) { toolBar_->setVisible(!toolBar_->isVisible()); });
+}
+
+std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
+    switch (message.id) {
+        case MSG_CAMERA_OPEN:
+            return session_.open(static_cast<int>(message.wParam), this, previewSurface_,
+                                 environment_.iniPath)
+                       ? 1
+                       : 0;
+        case MSG_CAMERA_CLOSE:
+            session_.close();
+            return 0;
+        case MSG_READ_BACK_ALL:
+            session_.readBackAll();
+            return onMessage({static_cast<unsigned>(MSG_APPLY_ALL), 0, 0, {}});
+        case MSG_APPLY_ALL:
+            session_.applyAll();
+            return 0;
+        case MSG_SET_EXPOSURE:
+            session_.setExposure(static_cast<int>(static_cast<std::intptr_t>(message.wParam)));
+            return 0;
+        case MSG_STATUS_TEXT:
+            textPane_->setText(message.text);
+            return 0;
+        case MSG_FRAME_BRIGHTNESS:
+            brightnessBar_->setValue(static_cast<int>(message.wParam));
+            if (environment_.saveFolder) {
+                setWindowTitle(environment_.saveFolder());
+            }
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+void CCameraFrame::closeEvent(QCloseEvent* event) {
+    if (!closing_) {
+        closing_ = true;
+        // The sheets and the pop-up close first, then the camera.
+        for (const int id : {MSG_CLOSE_SAVE_CONFIG, MSG_CLOSE_SETTINGS_SHEET,
+                             MSG_EXPOSURE_POPUP_CLOSING, MSG_CAMERA_CLOSE}) {
+            onMessage({static_cast<unsigned>(id), 0, 0, {}});
+        }
+        busy_ = kIdle;
+        saveCameraSettings(environment_.store, record_);
+        emit closed();
+    }
+    event->accept();
+}
+
+}  // namespace korvel::camera

@@ -1,0 +1,110 @@
+#pragma once
+
+// The camera window: a top-level window with the camera toolbar, the preview and a status
+// bar with a brightness bar. It owns the camera record, opens the camera when it is made
+// and closes it, in a fixed order, when it closes.
+
+#include "camera/CameraRecord.h"
+#include "camera/CameraSession.h"
+#include "framework/CommandTarget.h"
+#include "framework/Message.h"
+
+#include <QMainWindow>
+#include <QRect>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QToolBar;
+
+namespace korvel::framework {
+class CommandActions;
+}
+namespace korvel::platform {
+class SettingsStore;
+}
+
+namespace korvel::camera {
+
+// Where the camera window goes for an image: the image fits the screen (shrunk by the
+// larger of the two ratios when needed) with room for toolbar and caption, centred.
+QRect fitCameraWindow(QSize image, int toolbarHeight, int captionHeight, QSize screen);
+
+class CCameraFrame : public QMainWindow,
+                     public framework::CommandTarget,
+                     public framework::MessageTarget {
+    Q_OBJECT
+
+public:
+    // Busy codes: the one user operation in progress.
+    enum Busy {
+        kIdle = 0,
+        kSnapshot = 1,
+        kAutoWhiteBalance = 3,
+        kAreaWhiteBalance = 4,
+        kExposurePopup = 6,
+        kSettingsSheet = 7,
+        kSaveConfiguration = 8,
+        kCutting = 9,
+        kRestoring = 10,
+        kEnteringFullScreen = 11,
+        kLeavingFullScreen = 12,
+        kRecording = 13,
+        kQuickBlackBalance = 14,
+    };
+
+    struct Environment {
+        platform::SettingsStore& store;
+        QString iniPath;                      // BRENIC.ini
+        std::function<QString()> saveFolder;  // the default save folder
+        PreviewControl* preview = nullptr;    // the live preview, when there is one
+        std::function<void(std::chrono::milliseconds)> sleep;  // waits of the camera steps
+    };
+
+    CCameraFrame(int typeId, bool longExposureMode, Environment environment,
+                 QWidget* parent = nullptr);
+    ~CCameraFrame() override;
+
+    // The creation steps; ends by opening the camera.
+    bool create();
+
+    CameraRecord& record() { return record_; }
+    CameraSession& session() { return session_; }
+    int busy() const { return busy_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    QProgressBar* brightnessBar() const { return brightnessBar_; }
+    QLabel* textPane() const { return textPane_; }
+    framework::CommandActions& commandActions() const { return *actions_; }
+    const framework::CommandRouter& router() const { return router_; }
+
+    std::intptr_t onMessage(const framework::Message& message) override;
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void registerCommands();
+    void applyOpenedVisibility();
+    void fitToImage();
+    void refreshPrompts();
+    bool runBusy(Busy code, const std::function<void()>& operation);
+
+    CameraRecord record_;
+    Environment environment_;
+    CameraSession session_;
+    framework::CommandRouter router_;
+    framework::CommandActions* actions_;  // owned by the window
+    QWidget* previewSurface_ = nullptr;   // widgets are owned by the window
+    QToolBar* toolBar_ = nullptr;
+    QLabel* textPane_ = nullptr;
+    QProgressBar* brightnessBar_ = nullptr;
+    int busy_ = kIdle;
+    bool closing_ = false;
+};
+
+}  // namespace korvel::camera

@@ -1,0 +1,20 @@
+#pragma once
+
+// Writing files so that readers see either the old file or the complete new one: the data
+// goes to a temporary file beside the target, which replaces the target only when writing
+// succeeded. A failed write leaves no temporary file behind.
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
+namespace krvcamera {
+
+bool writeFileAtomically(const std::filesystem::path& path,
+                         const std::function<bool(std::FILE*)>& write);
+
+// For writers that open the file by name themselves; `write` gets the temporary file's path.
+bool writeFileAtomicallyByPath(const std::filesystem::path& path,
+                               const std::function<bool(const std::filesystem::path&)>& write);
+
+}  // namespace krvcamera

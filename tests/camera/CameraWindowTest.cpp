@@ -1,0 +1,165 @@
+#include "CameraFixture.h"
+
+#include "camera/CCameraFrame.h"
+#include "camera/CameraListener.h"
+#include "camera/CameraSettings.h"
+#include "camera/SelectCameraDialog.h"
+#include "common/RecordingSettingsStore.h"
+#include "framework/CommandActions.h"
+#include "platform/UsbHotplugMonitor.h"
+#include "res/ids.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QToolBar>
+
+using namespace korvel::camera;
+using namespace korvel::res;
+using korvel::camera::test::SimulatedCameraTest;
+using korvel::test::RecordingSettingsStore;
+
+namespace {
+
+class CameraWindow : public SimulatedCameraTest {
+protected:
+    CCameraFrame* makeWindow(int type) {
+        useCamera("sim:" + std::to_string(type));
+        auto* frame = new CCameraFrame(  // deletes itself on close
+            type, false,
+            CCameraFrame::Environment{store, iniPath(), [] { return QString("/pics/"); }, nullptr,
+                                      [](std::chrono::milliseconds) {}});
+        return frame;
+    }
+    RecordingSettingsStore store;
+};
+
+class Recorder : public korvel::framework::MessageTarget {
+public:
+    std::intptr_t onMessage(const korvel::framework::Message& m) override {
+        messages.push_back(m);
+        return 0;
+    }
+    std::vector<korvel::framework::Message> messages;
+};
+
+}  // namespace
+
+TEST(CameraWindowFit, ImageFitsTheScreenAndIsCentred) {
+    const QRect small = fitCameraWindow(QSize(640, 480), 30, 20, QSize(1920, 1080));
+    EXPECT_EQ(small.size(), QSize(640 + 46, 480 + 30 + 20 + 6));
+    EXPECT_EQ(small.x(), (1920 - 686) / 2);
+    EXPECT_EQ(small.y(), (1080 - 30 - 536) / 2);
+
+    const QRect large = fitCameraWindow(QSize(3264, 2448), 30, 20, QSize(1920, 1080));
+    // Available 1914 x (1080 - 2 x 30 - 20 - 6): the height decides.
+    const double ratio = 2448.0 / 994.0;
+    EXPECT_EQ(large.width(), static_cast<int>(3264 / ratio) + 46);
+    EXPECT_EQ(large.height(), static_cast<int>(2448 / ratio) + 56);
+    EXPECT_GE(large.y(), 0);
+
+    EXPECT_EQ(fitCameraWindow(QSize(), 0, 0, QSize(1920, 1080)).size(), QSize(686, 486));
+}
+
+TEST_F(CameraWindow, CreationOpensTheCameraAndSetsTheToolbar) {
+    CCameraFrame* frame = makeWindow(13);
+    ASSERT_TRUE(frame->create());
+    EXPECT_EQ(frame->record().state, kCameraOpen);
+    EXPECT_EQ(frame->brightnessBar()->maximum(), 255);
+    auto& actions = frame->commandActions();
+    EXPECT_FALSE(actions.action(ID_CAMERA_PREVIEW)->isVisible());
+    EXPECT_FALSE(actions.action(ID_CAMERA_VIDEO_RESTORE)->isVisible());
+    EXPECT_TRUE(actions.action(ID_CAMERA_VIDEO_CUT)->isVisible());
+    EXPECT_TRUE(frame->router().query(ID_CAMERA_QUICK_BLACK_BALANCE).enabled);
+    frame->close();
+}
+
+TEST_F(CameraWindow, ABrightnessMessageMovesTheBarAndTitlesTheWindowWithTheSaveFolder) {
+    CCameraFrame* frame = makeWindow(13);
+    ASSERT_TRUE(frame->create());
+    frame->onMessage({MSG_FRAME_BRIGHTNESS, 117, 0, {}});
+    EXPECT_EQ(frame->brightnessBar()->value(), 117);
+    EXPECT_EQ(frame->windowTitle(), "/pics/");
+    frame->onMessage({MSG_STATUS_TEXT, 0, 0, "Frames: 12"});
+    EXPECT_EQ(frame->textPane()->text(), "Frames: 12");
+    frame->close();
+}
+
+TEST_F(CameraWindow, ClosingWritesTheSettingsInOrderAndClosesTheCamera) {
+    CCameraFrame* frame = makeWindow(13);
+    ASSERT_TRUE(frame->create());
+    bool closedSignal = false;
+    QObject::connect(frame, &CCameraFrame::closed, [&] { closedSignal = true; });
+    krvcamera::clearSimulatorCallLog();
+    store.writes.clear();
+    frame->close();
+    EXPECT_TRUE(closedSignal);
+    const QStringList expected = {
+        "FileSave/bConfig",    "FileSave/sFilename",   "FileSave/bNum",   "FileSave/uiFiletype",
+        "FileSave/bTimeStamp", "FileSave/bLapse",      "FileSave/nSpace", "FileSave/nCount",
+        "VideoSave/bConfig",   "VideoSave/sFilename",  "VideoSave/bNum",  "VideoSave/bTimeStamp",
+        "VideoSave/Compress",  "VideoSave/CompressID", "RX3C/Preview",    "RX3C/Capture",
+        "RX3C/ResLock"};
+    EXPECT_EQ(store.writes, expected);
+    EXPECT_EQ(callsOf("KRVCameraUnInit").size(), 1u);
+}
+
+TEST_F(CameraWindow, SettingsAreReadWithTheirDefaults) {
+    CameraRecord record;
+    record.typeId = 14;
+    loadCameraSettings(store, record);
+    EXPECT_EQ(record.snapshot.sFilename, "KV");
+    EXPECT_EQ(record.snapshot.uiFiletype, 2);
+    EXPECT_EQ(record.snapshot.nCount, 1);
+    EXPECT_EQ(record.video.bTimeStamp, 1);
+    EXPECT_EQ(record.previewResolution, 4);
+    EXPECT_EQ(record.captureResolution, 4);
+    EXPECT_EQ(record.resolutionLock, 1);
+}
+
+TEST(SelectCamera, MonoFirstColourSecond) {
+    const auto variants = cameraVariants(13);
+    ASSERT_TRUE(variants);
+    EXPECT_EQ(variants->monoText, "RX-3 B/W");
+    EXPECT_EQ(variants->colourText, "RX-3 Color");
+    SelectCameraDialog dialog(*variants);
+    EXPECT_EQ(dialog.list()->currentRow(), 0);
+    EXPECT_EQ(dialog.chosenTypeId(), 12);
+    dialog.list()->setCurrentRow(1);
+    EXPECT_EQ(dialog.chosenTypeId(), 13);
+    EXPECT_EQ(cameraVariants(18)->colourTypeId, 3);
+    EXPECT_EQ(cameraVariants(23)->monoTypeId, 17);
+    EXPECT_FALSE(cameraVariants(14));
+}
+
+TEST_F(SimulatedCameraTest, ListenerTurnsDeviceNamesIntoCameraMessages) {
+    useCamera("sim:13");
+    Recorder mainWindow;
+    CameraListener listener(&mainWindow);
+    listener.deviceChanged(
+        true, korvel::platform::UsbHotplugMonitor::deviceInterfaceName(0xF0CA, 0xA00D, "X1"));
+    listener.deviceChanged(false, "\\\\?\\USB#ROOT_HUB#4&1");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(mainWindow.messages.size(), 2u);
+    EXPECT_EQ(mainWindow.messages[0].id, unsigned(MSG_CAMERA_ARRIVED));
+    EXPECT_EQ(int(std::intptr_t(mainWindow.messages[0].wParam)), 13);
+    EXPECT_EQ(mainWindow.messages[1].id, unsigned(MSG_CAMERA_REMOVED));
+    EXPECT_EQ(int(std::intptr_t(mainWindow.messages[1].wParam)), -1);
+}
+
+TEST_F(SimulatedCameraTest, UnpluggingTheSimulatorReachesTheMainWindow) {
+    useCamera("sim:13");
+    Recorder mainWindow;
+    CameraListener listener(&mainWindow);
+    ASSERT_TRUE(listener.registerNotifications());
+    KRVCameraSimulatorSetPlugged(0);
+    for (int i = 0; i < 50 && mainWindow.messages.empty(); ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    ASSERT_FALSE(mainWindow.messages.empty());
+    EXPECT_EQ(mainWindow.messages.back().id, unsigned(MSG_CAMERA_REMOVED));
+    EXPECT_EQ(int(std::intptr_t(mainWindow.messages.back().wParam)), 13);
+    EXPECT_TRUE(listener.unregisterNotifications());
+}
