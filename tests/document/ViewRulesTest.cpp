@@ -1,0 +1,99 @@
+#include "document/UndoRing.h"
+#include "document/ViewGeometry.h"
+#include "document/ZoomRules.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvel::document;
+
+TEST(ZoomLadder, InAndOut) {
+    EXPECT_EQ(zoomIn(0.3f), 0.5f);
+    EXPECT_EQ(zoomIn(3.0f), 4.0f);
+    EXPECT_EQ(zoomIn(0.1f), 0.25f);
+    EXPECT_EQ(zoomIn(1.0f), 1.5f);
+    EXPECT_EQ(zoomIn(8.0f), 16.0f);
+    EXPECT_EQ(zoomIn(16.0f), 16.0f);
+    EXPECT_EQ(zoomOut(0.3f), 0.25f);
+    EXPECT_EQ(zoomOut(20.0f), 16.0f);
+    EXPECT_EQ(zoomOut(16.0f), 8.0f);
+    EXPECT_EQ(zoomOut(1.0f), 0.75f);
+    EXPECT_EQ(zoomOut(0.05f), 0.05f);
+}
+
+TEST(ZoomList, TextRules) {
+    EXPECT_EQ(zoomFromText("150%"), 1.5f);
+    EXPECT_EQ(zoomFromText(" 100%"), 1.0f);
+    EXPECT_EQ(zoomFromText("5"), 0.25f);
+    EXPECT_EQ(zoomFromText("3000"), 16.0f);
+    EXPECT_EQ(zoomFromText(""), 0.25f);
+    EXPECT_EQ(zoomFromText("99999999999999999999"), 16.0f);
+    EXPECT_FALSE(zoomFromText("1%5"));
+    EXPECT_FALSE(zoomFromText("1.5"));
+    EXPECT_FALSE(zoomFromText("abc"));
+    EXPECT_EQ(zoomFromText("%"), 0.25f);  // no digits at all reads as 0, clamped to 25 %
+}
+
+TEST(ZoomList, Texts) {
+    EXPECT_EQ(zoomBoxText(1.5f), "150%");
+    EXPECT_EQ(zoomStatusText(1.5f), " 150 %");
+    EXPECT_EQ(zoomStatusText(16.0f), "1600 %");
+}
+
+TEST(ViewGeometry, SmallPicturesAreCentredAndTheirTopLeftPixelReadsZero) {
+    const QRect rect = imageRectangle(QSize(800, 600), QSize(100, 50), 1.0f);
+    EXPECT_EQ(rect, QRect(350, 275, 100, 50));
+    ViewMapping m{rect, QPoint(0, 0), 1.0f, false, QSize(800, 600), QSize(100, 50)};
+    EXPECT_EQ(clientToImage(QPoint(350, 275), m), QPoint(0, 0));
+    EXPECT_EQ(clientToImage(QPoint(449, 324), m), QPoint(99, 49));
+    EXPECT_EQ(imageRectangle(QSize(800, 600), QSize(1000, 50), 2.0f), QRect(0, 250, 2000, 100));
+}
+
+TEST(ViewGeometry, ZoomScrollAndStretch) {
+    ViewMapping m{QRect(0, 0, 2000, 1000), QPoint(100, 40), 2.0f, false,
+                  QSize(800, 600),         QSize(1000, 500)};
+    EXPECT_EQ(clientToImage(QPoint(10, 10), m), QPoint(55, 25));
+    ViewMapping s{QRect(), QPoint(0, 0), 1.0f, true, QSize(500, 250), QSize(1000, 500)};
+    EXPECT_EQ(clientToImage(QPoint(100, 50), s), QPoint(200, 100));
+}
+
+TEST(UndoRing, NinthStoreDropsTheOldestAndKeepsEightLevels) {
+    UndoRing<int> ring;
+    int picture = 0;
+    for (picture = 1; picture <= 9; ++picture) {
+        ring.store(&picture);
+    }
+    EXPECT_EQ(ring.level(), 8);
+    auto current = std::make_unique<int>(100);
+    int undone = 0;
+    while (ring.undo(current)) {
+        ++undone;
+    }
+    EXPECT_EQ(undone, 8);
+    EXPECT_EQ(*current, 2);  // step 1 was dropped
+}
+
+TEST(UndoRing, UndoThenStoreDiscardsRedo) {
+    UndoRing<int> ring;
+    auto current = std::make_unique<int>(1);
+    ring.store(current.get());
+    *current = 2;
+    ring.store(current.get());
+    *current = 3;
+    ASSERT_TRUE(ring.undo(current));
+    EXPECT_EQ(*current, 2);
+    EXPECT_TRUE(ring.canRedo());
+    ring.store(current.get());
+    EXPECT_FALSE(ring.canRedo());
+    EXPECT_EQ(ring.level(), 2);
+    ASSERT_TRUE(ring.undo(current));
+    ASSERT_TRUE(ring.redo(current));
+    EXPECT_EQ(ring.level(), 2);
+}
+
+TEST(UndoRing, NothingToStoreKeepsTheLevel) {
+    UndoRing<int> ring;
+    ring.store(nullptr);
+    EXPECT_EQ(ring.level(), 0);
+    EXPECT_FALSE(ring.canUndo());
+    EXPECT_FALSE(ring.canRedo());
+}
