@@ -1,6 +1,7 @@
 #include "app/CChildFrame.h"
 
 #include "app/CRulerBar.h"
+#include "document/CKorvelView.h"
 #include "framework/CView.h"
 
 #include <QGridLayout>
@@ -25,6 +26,14 @@ bool CChildFrame::OnCreateClient(std::unique_ptr<framework::CView> view) {
     grid->addWidget(corner_, 0, 0);
     grid->addWidget(horizontal_, 0, 1);
     grid->addWidget(vertical_, 1, 0);
+    if (auto* imageView = qobject_cast<document::CKorvelView*>(view.get())) {
+        // The rulers follow the view once it shows a picture.
+        connect(imageView, &document::CKorvelView::rulersChanged, this,
+                [this](int kind, QPoint scroll, QPoint cursor, QRect imageRect, double zoom) {
+                    showRulers(!imageRect.isEmpty());
+                    updateRulers(kind, scroll.x(), scroll.y(), cursor, imageRect, zoom);
+                });
+    }
     setView(view.get());
     grid->addWidget(view.release(), 1, 1);  // the client owns the view
     showRulers(false);

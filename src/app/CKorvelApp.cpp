@@ -11,12 +11,14 @@
 #include "framework/CDocument.h"
 #include "framework/Message.h"
 #include "framework/MessageBox.h"
+#include "image/qt/KxMetafileRenderer.h"
 #include "platform/Paths.h"
 #include "platform/ProfileSettings.h"
 #include "platform/SingleInstanceLock.h"
 #include "res/Resources.h"
 #include "res/ids.h"
 
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDesktopServices>
 #include <QPageSetupDialog>
@@ -33,6 +35,8 @@ CKorvelApp::CKorvelApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationVersion(QStringLiteral("7.1.1.2"));
     setOrganizationName(QString::fromLatin1(platform::kCompanyKey));
     registerCommands();
+    // WMF and EMF pictures are rendered by the display side of the image library.
+    KxMetafileRenderer::Install();
 }
 
 CKorvelApp::~CKorvelApp() {
@@ -155,6 +159,25 @@ bool CKorvelApp::InitInstance() {
     docTemplate_->setWorkspace(mainFrame_->workspace());
     documents.setStatusPane = [frame = mainFrame_.get()](int index, const QString& text) {
         frame->setStatusPaneText(index, text);
+    };
+    documents.zoomBoxText = [frame = mainFrame_.get()] {
+        return frame->zoomCombo() ? frame->zoomCombo()->currentText() : QString();
+    };
+    documents.setZoomBoxText = [frame = mainFrame_.get()](const QString& text) {
+        if (frame->zoomCombo()) {
+            frame->zoomCombo()->setEditText(text);
+        }
+    };
+    documents.fileDialog = fileDialogRunner_;
+    documents.showPictureMenu = [frame = mainFrame_.get()](QPoint at) {
+        frame->showPictureMenu(at);
+    };
+    documents.escapePressed = [frame = mainFrame_.get()] {
+        if (frame->isFullScreenMode()) {
+            QMetaObject::invokeMethod(
+                frame, [frame] { frame->router().dispatch(ID_VIEW_FULLSCREEN); },
+                Qt::QueuedConnection);
+        }
     };
 
     // 7. The first document: the file from the command line, or a new empty one. Either

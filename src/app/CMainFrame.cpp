@@ -29,6 +29,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -164,6 +165,11 @@ QAction* CMainFrame::createControl(int id) {
         combo->setFixedWidth(70);
         combo->setCurrentIndex(3);
         zoomCombo_ = combo;
+        // Choosing a level or pressing Enter in the box is the Zoom List command.
+        connect(combo, &QComboBox::activated, this,
+                [this] { router().dispatch(ID_VIEW_ZOOM_LIST); });
+        connect(combo->lineEdit(), &QLineEdit::returnPressed, this,
+                [this] { router().dispatch(ID_VIEW_ZOOM_LIST); });
         widget = combo;
     } else if (id == ID_MEASURE_CALIBRATE_TABLE) {
         auto* button = new QToolButton;  // owned by its widget action
@@ -353,7 +359,9 @@ void CMainFrame::paste() {
         return;
     }
     const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (data && data->hasImage()) {
+    const QString bitmap = QStringLiteral("image/bmp");
+    if (data && !(data->hasFormat(bitmap) && document->attachBitmapBytes(data->data(bitmap))) &&
+        data->hasImage()) {
         document->attachPicture(qvariant_cast<QImage>(data->imageData()));
     }
     document->UpdateAllViews(nullptr, HINT_FULL_REFRESH);
@@ -527,6 +535,9 @@ void CMainFrame::onChildActivated(framework::CMDIChildWnd* previous,
     if (current) {
         const auto* document = qobject_cast<document::CKorvelDoc*>(current->GetActiveDocument());
         applyViewKind(document && document->isStartPage());
+        if (document && !document->isStartPage() && zoomCombo_) {
+            zoomCombo_->setEditText(QString::asprintf("%d%%", int(document->zoom * 100.0f)));
+        }
     }
 }
 
@@ -610,6 +621,13 @@ void CMainFrame::showTabMenu(int tabIndex, const QPoint& globalPos) {
             router().dispatch(id);
         }
     }
+}
+
+void CMainFrame::showPictureMenu(QPoint globalPosition) {
+    QMenu menu(this);
+    commandActions().fillMenu(&menu, IDR_IMAGE_CONTEXT_MENU);
+    commandActions().refreshAll();
+    menu.exec(globalPosition);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

@@ -101,6 +101,8 @@ public:
     void openCamera();
     // Opens entry `index` of the recent-file list.
     void openRecentFile(int index);
+    // The picture's context menu (menu 142) at a screen point.
+    void showPictureMenu(QPoint globalPosition);
     // Applies the Standard toolbar, Folder pane and status bar rules for the active view.
     void applyViewKind(bool startPage);
 

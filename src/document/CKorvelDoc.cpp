@@ -1,34 +1,486 @@
 #include "document/CKorvelDoc.h"
 
 #include "document/DocumentContext.h"
+#include "document/DocumentNaming.h"
+#include "document/ImageFileDialog.h"
+#include "document/ImageFormats.h"
+#include "document/ZoomRules.h"
+#include "framework/CDocTemplate.h"
+#include "framework/CView.h"
+#include "framework/Message.h"
 #include "framework/MessageBox.h"
+#include "image/KxImage.h"
+#include "platform/Ticks.h"
 #include "res/Resources.h"
 #include "res/ids.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+
+#include <chrono>
+#include <cstring>
+#include <optional>
+
 namespace korvel::document {
 
-CKorvelDoc::CKorvelDoc(DocumentContext& context) : context_(context) {}
+using namespace korvel::res;
+using framework::CommandState;
 
-CKorvelDoc::~CKorvelDoc() = default;
+namespace {
+
+constexpr auto kProgressInterval = std::chrono::milliseconds(333);
+constexpr auto kFinishDelay = std::chrono::milliseconds(111);
+
+const char* kTrueColourGifNotice =
+    "The image will be saved as a true color GIF!\nThis is ok for Korvel, but not for many "
+    "other programs.\nFor better compatibility, please use DecreaseBpp to 8 bits or less.";
+
+QByteArray localPath(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+}  // namespace
+
+CKorvelDoc::CKorvelDoc(DocumentContext& context) : context_(context) {
+    registerCommands();
+}
+
+CKorvelDoc::~CKorvelDoc() {
+    StopOperation();
+}
+
+bool CKorvelDoc::hasPicture() const {
+    return image_ && image_->IsValid();
+}
+
+void CKorvelDoc::setImage(std::unique_ptr<KxImage> picture) {
+    image_ = std::move(picture);
+}
+
+void CKorvelDoc::attachPicture(const QImage& picture) {
+    if (picture.isNull()) {
+        return;
+    }
+    auto image = std::make_unique<KxImage>();
+    if (image->CreateFromHBITMAP(picture)) {
+        image_ = std::move(image);
+    }
+}
+
+bool CKorvelDoc::attachBitmapBytes(const QByteArray& bytes) {
+    // A BMP file begins with a 14-byte file header in front of the packed DIB.
+    const qsizetype skip = bytes.startsWith("BM") && bytes.size() > 14 ? 14 : 0;
+    auto image = std::make_unique<KxImage>();
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData()) + skip;
+    if (!image->CreateFromHANDLE({data, static_cast<size_t>(bytes.size() - skip)})) {
+        return false;
+    }
+    image_ = std::move(image);
+    return true;
+}
+
+bool CKorvelDoc::OnNewDocument() {
+    if (!framework::CDocument::OnNewDocument()) {
+        return false;
+    }
+    image_.reset();
+    return true;
+}
+
+bool CKorvelDoc::OnOpenDocument(const QString& path) {
+    const int type = imageTypeFromPath(path);
+    if (type < 0) {
+        return false;  // no extension: nothing to say
+    }
+    StopwatchStart();
+    auto picture =
+        std::make_unique<KxImage>(localPath(path).constData(), static_cast<uint32_t>(type));
+    StopwatchStop();
+    if (!picture->IsValid()) {
+        framework::AfxMessageBox(QString::fromLocal8Bit(picture->GetLastError()),
+                                 framework::MB_ICONERROR);
+        image_.reset();
+        return false;
+    }
+    image_ = std::move(picture);
+    image_->SetJpegQuality(static_cast<uint8_t>(context_.jpegQuality));
+    refreshStatus();
+    UpdateAllViews(nullptr, HINT_FULL_REFRESH);
+
+    const int frames = image_->GetNumFrames();
+    if (frames > 1 && context_.docTemplate &&
+        framework::AfxMessageBox(QStringLiteral("File with %1 images. Read all?").arg(frames),
+                                 framework::MB_OKCANCEL | framework::MB_ICONQUESTION) ==
+            framework::IDOK) {
+        const QString fileName = QFileInfo(path).fileName();
+        for (int k = 1; k < frames; ++k) {
+            auto* next = qobject_cast<CKorvelDoc*>(context_.docTemplate->OpenDocumentFile({}));
+            if (!next) {
+                break;
+            }
+            auto frame = std::make_unique<KxImage>(image_->GetType());
+            frame->SetFrame(k);
+            frame->Load(localPath(path).constData(), image_->GetType());
+            next->setImage(std::move(frame));
+            next->SetTitle(QStringLiteral("%1 (%2)").arg(fileName).arg(k + 1));
+            next->UpdateAllViews(nullptr, HINT_FULL_REFRESH);
+            next->refreshStatus();
+        }
+    }
+
+    if (image_->GetType() == KXIMAGE_FORMAT_JPG) {
+        if (FILE* file = std::fopen(localPath(path).constData(), "rb")) {
+            KxIOFile stream(file);
+            exif.DecodeExif(&stream);
+            std::fclose(file);
+        }
+    }
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CKorvelDoc::OnSaveDocument(const QString& path) {
+    const int type = imageTypeFromPath(path);
+    if (type <= 0 || !hasPicture()) {
+        return false;
+    }
+    if (type == KXIMAGE_FORMAT_GIF && image_->GetBpp() > 8) {
+        framework::AfxMessageBox(QString::fromLatin1(kTrueColourGifNotice),
+                                 framework::MB_ICONINFORMATION);
+    }
+    StopwatchStart();
+    KxImage kept(*image_);
+    // Written beside the target and renamed over it, so a failed save leaves neither a
+    // half-written file nor a damaged older one.
+    const QString temporary = path + QStringLiteral(".korvel-part");
+    bool ok = image_->Save(localPath(temporary).constData(), static_cast<uint32_t>(type));
+    QString error = QString::fromLocal8Bit(image_->GetLastError());
+    if (ok) {
+        QFile::remove(path);
+        ok = QFile::rename(temporary, path);
+        if (!ok) {
+            error = QStringLiteral("Cannot write %1").arg(path);
+        }
+    }
+    QFile::remove(temporary);
+    image_->Transfer(kept);
+    StopwatchStop();
+    refreshStatus();
+    if (!ok) {
+        framework::AfxMessageBox(error, framework::MB_ICONERROR);
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CKorvelDoc::DoSave(const QString& path, bool replace) {
+    QString name = path;
+    const int pictureType = hasPicture() ? static_cast<int>(image_->GetType()) : 0;
+    if (name.isEmpty() || !formatCanSave(imageTypeFromPath(name))) {
+        name = GetPathName();
+        if (replace && name.isEmpty()) {
+            name = proposedSaveName(GetTitle(), pictureType);
+        }
+        int format = pictureType;
+        if (!promptForImageFile(name, FileDialogMode::Save, &format, context_.fileDialog)) {
+            return false;
+        }
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = OnSaveDocument(name);
+    QApplication::restoreOverrideCursor();
+    if (ok && replace) {
+        SetPathName(name);
+    }
+    return ok;
+}
 
 bool CKorvelDoc::SaveModified() {
     if (startPage_ && !context_.closing) {
-        framework::AfxMessageBox(res::loadString(res::IDS_START_PAGE_CANNOT_CLOSE));
+        framework::AfxMessageBox(loadString(IDS_START_PAGE_CANNOT_CLOSE));
         return false;
     }
     return true;
 }
 
-void CKorvelDoc::attachPicture(const QImage& picture) {
-    picture_ = picture;
+void CKorvelDoc::StoreUndo() {
+    undo_.store(hasPicture() ? image_.get() : nullptr);
+}
+
+void CKorvelDoc::Undo() {
+    if (undo_.undo(image_)) {
+        UpdateAllViews(nullptr, HINT_FULL_REFRESH);
+        refreshStatus();
+    }
+}
+
+void CKorvelDoc::Redo() {
+    if (undo_.redo(image_)) {
+        UpdateAllViews(nullptr, HINT_FULL_REFRESH);
+        refreshStatus();
+    }
+}
+
+void CKorvelDoc::CopyToClipboard() {
+    if (!hasPicture()) {
+        return;
+    }
+    const std::vector<uint8_t> dib = image_->CopyToHandle();
+    if (dib.empty()) {
+        framework::AfxMessageBox(QStringLiteral("Unable to set Clipboard data"));
+        return;
+    }
+    // Other programs read "image/bmp" as a file: the packed DIB behind a file header.
+    QByteArray bmp(14, '\0');
+    const auto fileSize = static_cast<quint32>(14 + dib.size());
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib.data());
+    const quint32 colours = header->biClrUsed != 0    ? header->biClrUsed
+                            : header->biBitCount <= 8 ? (1u << header->biBitCount)
+                                                      : 0u;
+    const quint32 offset = 14 + header->biSize + colours * 4;
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    std::memcpy(bmp.data() + 2, &fileSize, 4);
+    std::memcpy(bmp.data() + 10, &offset, 4);
+    bmp.append(reinterpret_cast<const char*>(dib.data()), static_cast<qsizetype>(dib.size()));
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QStringLiteral("image/bmp"), bmp);
+    data->setImageData(image_->MakeBitmap());
+    QApplication::clipboard()->setMimeData(data.release());  // the clipboard takes it
+    if (!QApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("image/bmp"))) {
+        framework::AfxMessageBox(QStringLiteral("Unable to set Clipboard data"));
+    }
+}
+
+CKorvelDoc* CKorvelDoc::Duplicate() {
+    if (!hasPicture() || !context_.docTemplate) {
+        return nullptr;
+    }
+    auto* copy = qobject_cast<CKorvelDoc*>(context_.docTemplate->OpenDocumentFile({}));
+    if (!copy) {
+        return nullptr;
+    }
+    copy->setImage(std::make_unique<KxImage>(*image_));
+    copy->SetTitle(QStringLiteral("Copy %1 of %2").arg(context_.takeImageNumber()).arg(GetTitle()));
+    copy->UpdateAllViews(nullptr, HINT_FULL_REFRESH);
+    copy->refreshStatus();
+    return copy;
+}
+
+// --- operations on the worker thread ---------------------------------------------------
+
+bool CKorvelDoc::StartOperation(int command, std::array<int, 5> parameters, Operation operation) {
+    if (!hasPicture() || busy_.exchange(true)) {
+        return false;
+    }
+    // The threads of a finished operation are joined before new ones start.
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    if (progress_.joinable()) {
+        progress_.join();
+    }
+    operationCommand_ = command;
+    operationParameters_ = parameters;
+    workerFinished_.reset();
+    progressFinished_.reset();
+    // Reset here, not on the worker: a stop asked for before the worker runs must hold.
+    image_->SetProgress(0);
+    image_->SetEscape(0);
+    worker_ = std::thread([this, op = std::move(operation)] { workerThread(op); });
+    return true;
+}
+
+void CKorvelDoc::workerThread(Operation operation) {
+    StoreUndo();
+    progress_ = std::thread([this] { progressThread(); });
+    StopwatchStart();
+    operation(*image_);
+    StopwatchStop();
+    image_->SetProgress(100);
+    busy_ = false;
+    workerFinished_.set();
+}
+
+void CKorvelDoc::progressThread() {
+    while (image_->GetProgress() < 100) {
+        std::this_thread::sleep_for(kProgressInterval);
+        if (image_->GetEscape() != 0) {
+            break;
+        }
+        sendToFirstView(MSG_OPERATION_PROGRESS, image_->GetProgress());
+    }
+    sendToFirstView(MSG_OPERATION_PROGRESS, 100);
+    std::this_thread::sleep_for(kFinishDelay);
+    sendToFirstView(MSG_OPERATION_FINISHED, 0);
+    progressFinished_.set();
+}
+
+void CKorvelDoc::sendToFirstView(unsigned message, int percent) {
+    // The views wait for these threads before they go, so the first view outlives them.
+    framework::MessageTarget* target =
+        views().empty() ? nullptr : dynamic_cast<framework::MessageTarget*>(views().front());
+    framework::sendMessage(target, {message, static_cast<std::uintptr_t>(percent), 0, {}});
+}
+
+void CKorvelDoc::StopOperation() {
+    if (image_) {
+        image_->SetEscape(1);
+    }
+    framework::waitServingSends(progressFinished_);
+    framework::waitServingSends(workerFinished_);
+    if (progress_.joinable()) {
+        progress_.join();
+    }
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+void CKorvelDoc::StopwatchStart() {
+    stopwatchStart_ = platform::performanceCounter();
+}
+
+void CKorvelDoc::StopwatchStop() {
+    const std::int64_t frequency = platform::performanceFrequency();
+    elapsed_ = frequency == 0
+                   ? -1.0f
+                   : static_cast<float>(double(platform::performanceCounter() - stopwatchStart_) /
+                                        double(frequency));
 }
 
 void CKorvelDoc::refreshStatus() {
-    if (picture_.isNull() || !context_.setStatusPane) {
+    if (!hasPicture() || !context_.setStatusPane) {
         return;
     }
-    context_.setStatusPane(
-        4, QString::asprintf("(%dx%dx%d)", picture_.width(), picture_.height(), picture_.depth()));
+    context_.setStatusPane(4,
+                           imageSizeText(static_cast<int>(image_->GetWidth()),
+                                         static_cast<int>(image_->GetHeight()), image_->GetBpp()));
+    context_.setStatusPane(3, formatDescription(static_cast<int>(image_->GetType())).left(3));
+    context_.setStatusPane(2, elapsedTimeText(elapsed_));
+}
+
+// --- commands ----------------------------------------------------------------------------
+
+bool CKorvelDoc::pictureCommandEnabled() const {
+    return hasPicture() && !isBusy();
+}
+
+void CKorvelDoc::registerCommands() {
+    const auto pictureIdle = [this](CommandState& s) { s.enable(pictureCommandEnabled()); };
+    onCommand(
+        ID_FILE_SAVE, [](int) {}, [](CommandState& s) { s.enable(false); });
+    onCommand(
+        ID_FILE_SAVE_AS, [this](int) { DoSave({}, true); }, pictureIdle);
+    onCommand(
+        ID_EDIT_COPY, [this](int) { CopyToClipboard(); },
+        [this](CommandState& s) { s.enable(hasPicture()); });
+    onCommand(
+        ID_EDIT_UNDO, [this](int) { Undo(); },
+        [this](CommandState& s) {
+            s.enable(pictureCommandEnabled() && undo_.canUndo());
+            s.setText(undoMenuText(undo_.level()));
+        });
+    onCommand(
+        ID_EDIT_REDO, [this](int) { Redo(); },
+        [this](CommandState& s) { s.enable(!isBusy() && undo_.canRedo()); });
+    onCommand(
+        ID_EDIT_DUPLICATE, [this](int) { Duplicate(); }, pictureIdle);
+    onCommand(
+        ID_VIEW_STRETCH,
+        [this](int) {
+            stretch = !stretch;
+            UpdateAllViews(nullptr, HINT_REPAINT);
+        },
+        [this](CommandState& s) {
+            s.enable(hasPicture());
+            s.setCheck(stretch);
+        });
+    onCommand(
+        ID_VIEW_SMOOTH,
+        [this](int) {
+            smooth = !smooth;
+            UpdateAllViews(nullptr, HINT_REPAINT);
+        },
+        [this](CommandState& s) {
+            s.enable(hasPicture());
+            s.setCheck(smooth);
+        });
+    onCommand(
+        ID_IMAGE_SET_TRANSPARENCY, [this](int) { waitingForClick = true; }, pictureIdle);
+    onCommand(
+        ID_IMAGE_REMOVE_TRANSPARENCY,
+        [this](int) {
+            StoreUndo();
+            image_->SetTransIndex(-1);
+            UpdateAllViews(nullptr, HINT_REPAINT);
+        },
+        [this](CommandState& s) {
+            s.enable(pictureCommandEnabled() && image_->GetTransIndex() >= 0);
+        });
+    const auto setZoom = [this](float factor) {
+        zoom = factor;
+        if (context_.setStatusPane) {
+            context_.setStatusPane(2, zoomStatusText(zoom));
+        }
+        if (context_.setZoomBoxText) {
+            context_.setZoomBoxText(zoomStatusText(zoom));
+        }
+        UpdateAllViews(nullptr, HINT_FULL_REFRESH);
+    };
+    onCommand(
+        ID_VIEW_ZOOM_LIST,
+        [this](int) {
+            const std::optional<float> factor =
+                zoomFromText(context_.zoomBoxText ? context_.zoomBoxText() : QString());
+            if (!factor) {
+                framework::AfxMessageBox(QStringLiteral("ERROR!"));
+                return;
+            }
+            zoom = *factor;
+            if (context_.setStatusPane) {
+                context_.setStatusPane(2, zoomStatusText(zoom));
+            }
+            if (context_.setZoomBoxText) {
+                context_.setZoomBoxText(zoomBoxText(zoom));
+            }
+            UpdateAllViews(nullptr, HINT_FULL_REFRESH);
+        },
+        [this](CommandState& s) { s.enable(hasPicture()); });
+    onCommand(
+        ID_VIEW_ZOOM_IN,
+        [this, setZoom](int) {
+            if (zoom < kMaxZoom) {
+                setZoom(zoomIn(zoom));
+            }
+        },
+        [this](CommandState& s) { s.enable(hasPicture() && !stretch && zoom < kMaxZoom); });
+    onCommand(
+        ID_VIEW_ZOOM_OUT, [this, setZoom](int) { setZoom(zoomOut(zoom)); },
+        [this](CommandState& s) { s.enable(hasPicture() && !stretch && zoom > kMinZoom); });
+    onCommand(
+        ID_VIEW_ZOOM_NORMAL,
+        [this](int) {
+            zoom = 1.0f;
+            UpdateAllViews(nullptr, HINT_FULL_REFRESH);
+        },
+        [this](CommandState& s) { s.enable(hasPicture() && !stretch && zoom != 1.0f); });
+    const std::pair<int, int> tools[] = {{ID_TOOL_MOVE, kMove},
+                                         {ID_TOOL_SELECT, kSelect},
+                                         {ID_TOOL_ZOOM, kZoom},
+                                         {ID_TOOL_TRACKER, kTracker}};
+    for (const auto& [id, value] : tools) {
+        onCommand(
+            id, [this, value = value](int) { tool = value; },
+            [this, value = value](CommandState& s) {
+                s.enable(hasPicture());
+                s.setCheck(tool == value);
+            });
+    }
 }
 
 }  // namespace korvel::document

@@ -1,8 +1,18 @@
 #include "document/CKorvelView.h"
 
 #include "document/CKorvelDoc.h"
+#include "document/DocumentContext.h"
+#include "document/ViewGeometry.h"
+#include "image/KxImage.h"
+#include "image/ops/KxImageOps.h"
+#include "res/ids.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 namespace korvel::document {
 
@@ -11,17 +21,307 @@ namespace {
 constexpr QColor kBackground(191, 191, 191);
 }  // namespace
 
-CKorvelView::CKorvelView(QWidget* parent) : framework::CView(parent) {}
+CKorvelView::CKorvelView(QWidget* parent) : framework::CView(parent) {
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
-CKorvelView::~CKorvelView() = default;
+CKorvelView::~CKorvelView() {
+    // A running operation reports to this view; it must end while the view still exists.
+    if (CKorvelDoc* doc = document(); doc && doc->views().size() == 1) {
+        doc->StopOperation();
+    }
+}
 
 CKorvelDoc* CKorvelView::document() const {
     return qobject_cast<CKorvelDoc*>(GetDocument());
 }
 
-void CKorvelView::paintEvent(QPaintEvent*) {
+QPoint CKorvelView::scrollPosition() const {
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void CKorvelView::layoutPicture() {
+    CKorvelDoc* doc = document();
+    if (!doc || !doc->hasPicture()) {
+        imageRect_ = {};
+        horizontalScrollBar()->setRange(0, 0);
+        verticalScrollBar()->setRange(0, 0);
+        return;
+    }
+    const QSize picture(static_cast<int>(doc->image()->GetWidth()),
+                        static_cast<int>(doc->image()->GetHeight()));
+    const QSize client = viewport()->size();
+    if (doc->stretch) {
+        imageRect_ = QRect(QPoint(0, 0), client);
+        horizontalScrollBar()->setRange(0, 0);
+        verticalScrollBar()->setRange(0, 0);
+    } else {
+        imageRect_ = imageRectangle(client, picture, doc->zoom);
+        horizontalScrollBar()->setRange(0, std::max(0, imageRect_.width() - client.width()));
+        verticalScrollBar()->setRange(0, std::max(0, imageRect_.height() - client.height()));
+        horizontalScrollBar()->setPageStep(client.width());
+        verticalScrollBar()->setPageStep(client.height());
+    }
+    emit rulersChanged(0, scrollPosition(), {}, imageRect_, doc->zoom);
+}
+
+void CKorvelView::OnUpdate(framework::CView*, std::intptr_t hint) {
+    CKorvelDoc* doc = document();
+    if (hint == res::HINT_FULL_REFRESH || display_.isNull()) {
+        display_ = doc && doc->hasPicture() ? doc->image()->MakeBitmap() : QImage();
+        if (doc && doc->hasPicture()) {
+            doc->image()->SetJpegQuality(static_cast<uint8_t>(doc->context().jpegQuality));
+        }
+    }
+    layoutPicture();
+    viewport()->update();
+}
+
+std::intptr_t CKorvelView::onMessage(const framework::Message& message) {
+    CKorvelDoc* doc = document();
+    if (!doc) {
+        return 0;
+    }
+    if (message.id == unsigned(res::MSG_OPERATION_PROGRESS)) {
+        if (doc->context().setStatusPane) {
+            doc->context().setStatusPane(2, QStringLiteral("%1 %").arg(int(message.wParam)));
+        }
+    } else if (message.id == unsigned(res::MSG_OPERATION_FINISHED)) {
+        doc->UpdateAllViews(nullptr, res::HINT_FULL_REFRESH);
+        doc->refreshStatus();
+    }
+    return 0;
+}
+
+QPoint CKorvelView::clientToImage(QPoint client) const {
+    const CKorvelDoc* doc = document();
+    if (!doc || !doc->hasPicture()) {
+        return {};
+    }
+    ViewMapping mapping;
+    mapping.imageRect = imageRect_;
+    mapping.scroll = scrollPosition();
+    mapping.zoom = doc->zoom;
+    mapping.stretch = doc->stretch;
+    mapping.client = viewport()->size();
+    mapping.picture = QSize(static_cast<int>(doc->image()->GetWidth()),
+                            static_cast<int>(doc->image()->GetHeight()));
+    return document::clientToImage(client, mapping);
+}
+
+QString CKorvelView::readout(QPoint client) const {
+    const CKorvelDoc* doc = document();
+    if (!doc || !doc->hasPicture()) {
+        return QStringLiteral(" ");
+    }
+    const QPoint p = clientToImage(client);
+    const KxImage& picture = *doc->image();
+    if (p.x() < 0 || p.y() < 0 || p.x() >= int(picture.GetWidth()) ||
+        p.y() >= int(picture.GetHeight())) {
+        return QStringLiteral(" ");
+    }
+    const int row = int(picture.GetHeight()) - 1 - p.y();
+    const int index = picture.GetBpp() <= 8 ? picture.GetPixelIndex(p.x(), row) : 0;
+    const RGBQUAD colour = picture.GetPixelColor(p.x(), row, true);
+    const int alpha = picture.AlphaIsValid()  ? picture.AlphaGet(p.x(), row)
+                      : picture.GetBpp() <= 8 ? picture.GetPaletteColor(uint8_t(index)).rgbReserved
+                                              : 0;
+    return QString::asprintf("x: %d y: %d  idx: %d", p.x(), p.y(), index) +
+           QString::asprintf("  RGBA: (%d, %d, %d, %d)", colour.rgbRed, colour.rgbGreen,
+                             colour.rgbBlue, alpha);
+}
+
+void CKorvelView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), kBackground);
+    painter.fillRect(event->rect(), kBackground);
+    const CKorvelDoc* doc = document();
+    if (!doc || display_.isNull()) {
+        return;
+    }
+    const QRect target = imageRect_.translated(-scrollPosition());
+    const bool smooth = doc->smooth && (doc->stretch || doc->zoom != 1.0f);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    // Only the exposed part of the picture is drawn.
+    const QRect exposed = event->rect().intersected(target);
+    if (exposed.isEmpty()) {
+        return;
+    }
+    const double sx = double(display_.width()) / target.width();
+    const double sy = double(display_.height()) / target.height();
+    const QRectF source((exposed.x() - target.x()) * sx, (exposed.y() - target.y()) * sy,
+                        exposed.width() * sx, exposed.height() * sy);
+    painter.drawImage(QRectF(exposed), display_, source);
+    drawAnts(painter);
+}
+
+void CKorvelView::drawAnts(QPainter& painter) const {
+    const CKorvelDoc* doc = document();
+    const std::vector<QPoint>& points = doc->outline.points();
+    if (points.size() <= 2) {
+        return;
+    }
+    const QPoint offset = imageRect_.topLeft() - scrollPosition();
+    const auto toClient = [&](QPoint p) {
+        return QPoint(int(p.x() * doc->zoom), int(p.y() * doc->zoom)) + offset;
+    };
+    // Pixel by pixel along each segment: four white, four black, from the current phase.
+    int counter = antsPhase_;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const QPoint a = toClient(points[i - 1]);
+        const QPoint b = toClient(points[i]);
+        const int steps = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+        for (int k = 0; k <= steps; ++k, ++counter) {
+            const int x = steps ? a.x() + (b.x() - a.x()) * k / steps : a.x();
+            const int y = steps ? a.y() + (b.y() - a.y()) * k / steps : a.y();
+            painter.setPen(antsPixelIsWhite(counter) ? Qt::white : Qt::black);
+            painter.drawPoint(x, y);
+        }
+    }
+}
+
+void CKorvelView::contextMenuEvent(QContextMenuEvent* event) {
+    const CKorvelDoc* doc = document();
+    if (!doc || doc->isStartPage() || doc->tool == CKorvelDoc::kZoom ||
+        !doc->context().showPictureMenu) {
+        return;
+    }
+    doc->context().showPictureMenu(event->globalPos());
+}
+
+void CKorvelView::keyPressEvent(QKeyEvent* event) {
+    const CKorvelDoc* doc = document();
+    if (event->key() == Qt::Key_Escape && doc && doc->context().escapePressed) {
+        doc->context().escapePressed();
+        return;
+    }
+    framework::CView::keyPressEvent(event);
+}
+
+void CKorvelView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == antsTimer_.timerId()) {
+        antsPhase_ = (antsPhase_ + 1) % 8;
+        viewport()->update();
+    }
+}
+
+void CKorvelView::mousePressEvent(QMouseEvent* event) {
+    CKorvelDoc* doc = document();
+    if (!doc) {
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        switch (doc->tool) {
+            case CKorvelDoc::kMove:
+            case CKorvelDoc::kSelect:
+                doc->rectangleSelection = event->modifiers() & Qt::ShiftModifier;
+                panScroll_ = scrollPosition();
+                panClick_ = point;
+                break;
+            case CKorvelDoc::kZoom:
+                if (!doc->waitingForClick) {
+                    doc->runCommand(res::ID_VIEW_ZOOM_IN);
+                }
+                break;
+            default:
+                break;
+        }
+        if (doc->waitingForClick) {
+            doc->waitingForClick = false;
+            pickTransparency(clientToImage(point));
+        } else {
+            antsTimer_.stop();
+            doc->outline.clear();
+            antsPhase_ = 0;
+        }
+    } else if (event->button() == Qt::RightButton && doc->tool == CKorvelDoc::kZoom &&
+               !doc->waitingForClick) {
+        doc->runCommand(res::ID_VIEW_ZOOM_OUT);
+    }
+}
+
+void CKorvelView::pickTransparency(QPoint p) {
+    CKorvelDoc* doc = document();
+    KxImage* picture = doc->image();
+    if (!picture || p.x() < 0 || p.y() < 0 || p.x() >= int(picture->GetWidth()) ||
+        p.y() >= int(picture->GetHeight())) {
+        return;
+    }
+    doc->StoreUndo();
+    const int row = int(picture->GetHeight()) - 1 - p.y();
+    if (picture->GetBpp() <= 8) {
+        picture->SetTransIndex(picture->GetPixelIndex(p.x(), row));
+    }
+    picture->SetTransColor(picture->GetPixelColor(p.x(), row, false));
+    doc->UpdateAllViews(nullptr, res::HINT_FULL_REFRESH);
+}
+
+void CKorvelView::mouseReleaseEvent(QMouseEvent* event) {
+    CKorvelDoc* doc = document();
+    if (doc && event->button() == Qt::LeftButton && doc->tool == CKorvelDoc::kSelect &&
+        doc->hasPicture()) {
+        finishSelection();
+    }
+}
+
+void CKorvelView::finishSelection() {
+    CKorvelDoc* doc = document();
+    KxImage& picture = *doc->image();
+    if (doc->outline.points().size() < 3) {
+        picture.SelectionDelete();
+        viewport()->update();
+        return;
+    }
+    doc->outline.close();
+    antsTimer_.start(333, this);
+    std::vector<POINT> polygon;
+    for (const QPoint& p : doc->outline.bottomUp(int(picture.GetHeight()))) {
+        polygon.push_back(POINT{p.x(), p.y()});
+    }
+    doc->StopwatchStart();
+    kxops::SelectionClear(picture);
+    kxops::SelectionAddPolygon(picture, polygon.data(), int32_t(polygon.size()));
+    doc->StopwatchStop();
+    doc->refreshStatus();
+    viewport()->update();
+}
+
+void CKorvelView::resizeEvent(QResizeEvent* event) {
+    framework::CView::resizeEvent(event);
+    layoutPicture();
+}
+
+void CKorvelView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    const CKorvelDoc* doc = document();
+    if (doc && doc->context().setStatusPane) {
+        doc->context().setStatusPane(0, readout(point));
+    }
+    emit rulersChanged(3, scrollPosition(), point, imageRect_, doc ? doc->zoom : 1.0);
+    if (doc && doc->hasPicture() && (event->buttons() & Qt::LeftButton)) {
+        if (doc->tool == CKorvelDoc::kMove) {
+            viewport()->setCursor(Qt::SizeAllCursor);
+            horizontalScrollBar()->setValue(panScroll_.x() + panClick_.x() - point.x());
+            verticalScrollBar()->setValue(panScroll_.y() + panClick_.y() - point.y());
+        } else if (doc->tool == CKorvelDoc::kSelect) {
+            viewport()->setCursor(Qt::CrossCursor);
+            CKorvelDoc* editable = document();
+            if (doc->rectangleSelection) {
+                editable->outline.dragRectangle(clientToImage(point));
+            } else {
+                editable->outline.append(clientToImage(point));
+            }
+            viewport()->update();
+        }
+    }
+    framework::CView::mouseMoveEvent(event);
+}
+
+void CKorvelView::scrollContentsBy(int, int) {
+    const CKorvelDoc* doc = document();
+    emit rulersChanged(0, scrollPosition(), {}, imageRect_, doc ? doc->zoom : 1.0);
+    viewport()->update();
 }
 
 }  // namespace korvel::document

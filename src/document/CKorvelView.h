@@ -1,14 +1,21 @@
 #pragma once
 
-// The view of an image document.
+// The scrolling view of an image document: the picture centred, zoomed or stretched over
+// a grey background, the pixel readout, and the progress and completion messages of a
+// running operation.
 
 #include "framework/CView.h"
+#include "framework/Message.h"
+
+#include <QBasicTimer>
+#include <QImage>
+#include <QRect>
 
 namespace korvel::document {
 
 class CKorvelDoc;
 
-class CKorvelView : public framework::CView {
+class CKorvelView : public framework::CView, public framework::MessageTarget {
     Q_OBJECT
 
 public:
@@ -17,8 +24,44 @@ public:
 
     CKorvelDoc* document() const;
 
+    void OnUpdate(framework::CView* sender, std::intptr_t hint) override;
+    std::intptr_t onMessage(const framework::Message& message) override;
+
+    // Where the picture was last placed, in client coordinates.
+    QRect imageRect() const { return imageRect_; }
+    // A client point as a picture point (y downwards).
+    QPoint clientToImage(QPoint client) const;
+    // The readout of the status bar for a client point; a single space outside the picture.
+    QString readout(QPoint client) const;
+
+signals:
+    // For the rulers of the frame: kind, scroll, cursor, picture rectangle and zoom.
+    void rulersChanged(int kind, QPoint scroll, QPoint cursor, QRect imageRect, double zoom);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void timerEvent(QTimerEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void pickTransparency(QPoint imagePoint);
+    void finishSelection();
+    void drawAnts(QPainter& painter) const;
+    void layoutPicture();
+    QPoint scrollPosition() const;
+
+    QRect imageRect_;
+    QImage display_;  // the picture as drawn; rebuilt only when the picture changes
+    QBasicTimer antsTimer_;
+    int antsPhase_ = 0;
+    QPoint panScroll_;
+    QPoint panClick_;
 };
 
 }  // namespace korvel::document

@@ -4,7 +4,10 @@
 // lets the Start Page close, the counter that numbers new pictures, the JPEG quality and
 // the scale-line setting. The application object owns the one instance.
 
+#include <QPoint>
 #include <QString>
+
+#include "document/ImageFileDialog.h"
 
 #include <functional>
 
@@ -22,6 +25,15 @@ struct DocumentContext {
     int jpegQuality = 90;
     int showScaleLine = 1;
     framework::CDocTemplate* docTemplate = nullptr;
+    // Runs the image file dialog (a test may answer instead of a person).
+    ImageFileDialogRunner fileDialog;
+    // The main window's zoom box: its text, and a new text for it.
+    std::function<QString()> zoomBoxText;
+    std::function<void(const QString&)> setZoomBoxText;
+    // Shows the picture's context menu at a screen point.
+    std::function<void(QPoint globalPosition)> showPictureMenu;
+    // Escape in a view: the main window leaves full screen when it is in it.
+    std::function<void()> escapePressed;
     // Writes pane `index` of the main window's status bar.
     std::function<void(int index, const QString& text)> setStatusPane;
 

@@ -97,3 +97,50 @@ TEST(UndoRing, NothingToStoreKeepsTheLevel) {
     EXPECT_FALSE(ring.canUndo());
     EXPECT_FALSE(ring.canRedo());
 }
+
+#include "document/SelectionOutline.h"
+
+TEST(SelectionOutline, AShiftDragMakesAClosedFivePointRectangle) {
+    SelectionOutline outline;
+    outline.dragRectangle(QPoint(10, 20));
+    EXPECT_EQ(outline.points().size(), 1u);
+    outline.dragRectangle(QPoint(30, 25));
+    outline.dragRectangle(QPoint(40, 50));
+    ASSERT_EQ(outline.points().size(), 5u);
+    EXPECT_TRUE(outline.isRectangle());
+    EXPECT_EQ(outline.points()[0], QPoint(10, 20));
+    EXPECT_EQ(outline.points()[2], QPoint(40, 50));
+    EXPECT_EQ(outline.points()[4], QPoint(10, 20));
+    outline.close();  // a rectangle is closed already
+    EXPECT_EQ(outline.points().size(), 5u);
+    const auto rows = outline.bottomUp(100);
+    EXPECT_EQ(rows[0], QPoint(10, 79));
+}
+
+TEST(SelectionOutline, FreeHandStopsAt7999PointsWithTheClosingOne) {
+    SelectionOutline outline;
+    for (int i = 0; i < 9000; ++i) {
+        outline.append(QPoint(i, i));
+    }
+    EXPECT_EQ(outline.points().size(), 7998u);
+    outline.close();
+    EXPECT_EQ(outline.points().size(), 7999u);
+    EXPECT_EQ(outline.points().back(), QPoint(0, 0));
+}
+
+TEST(SelectionOutline, MoveAndRotate) {
+    SelectionOutline outline;
+    outline.dragRectangle(QPoint(0, 0));
+    outline.dragRectangle(QPoint(10, 10));
+    outline.translate(QPoint(5, -2));
+    EXPECT_EQ(outline.points()[2], QPoint(15, 8));
+    const double corners[5][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}};
+    outline.rotate(5, 5, std::acos(-1.0), corners);  // half a turn
+    EXPECT_EQ(outline.points()[0], QPoint(10, 10));
+}
+
+TEST(MarchingAnts, FourWhiteThenFourBlack) {
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(antsPixelIsWhite(i), i % 8 < 4) << i;
+    }
+}

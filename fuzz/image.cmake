@@ -1,0 +1,38 @@
+# Image decoder fuzz targets: fuzz_image_<format>. With KORVEL_FUZZ=ON (clang) they are
+# libFuzzer binaries; otherwise each is linked with a replay main and ctest feeds it the
+# seed corpus in corpus/<format>/.
+if(TARGET kximage)
+    set(_kx_fuzz_dir ${CMAKE_CURRENT_SOURCE_DIR}/image)
+    set(_kx_fuzz_targets
+        auto bmp gif jpg png ico tif tga pcx wbmp jp2 jpc pgx pnm ras exif)
+    if(TARGET kximage_qt)
+        list(APPEND _kx_fuzz_targets wmf)
+    endif()
+    foreach(format ${_kx_fuzz_targets})
+        set(target fuzz_image_${format})
+        if(KORVEL_FUZZ)
+            add_executable(${target} ${_kx_fuzz_dir}/${target}.cpp)
+            target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+        else()
+            add_executable(${target} ${_kx_fuzz_dir}/${target}.cpp ${_kx_fuzz_dir}/ReplayMain.cpp)
+            if(KORVEL_TESTS)
+                # The auto-detecting target replays every format's seeds.
+                if(format STREQUAL "auto")
+                    set(_kx_seeds ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
+                else()
+                    set(_kx_seeds ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${format})
+                endif()
+                add_test(NAME ${target} COMMAND ${target} ${_kx_seeds})
+                set_tests_properties(${target} PROPERTIES LABELS "fuzz;image" TIMEOUT 300
+                                     ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+            endif()
+        endif()
+        target_include_directories(${target} PRIVATE ${_kx_fuzz_dir})
+        if(format STREQUAL "wmf")
+            target_link_libraries(${target} PRIVATE kximage_qt Qt6::Gui)
+        else()
+            target_link_libraries(${target} PRIVATE kximage)
+        endif()
+        set_target_properties(${target} PROPERTIES AUTOMOC OFF)
+    endforeach()
+endif()

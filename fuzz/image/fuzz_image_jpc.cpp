@@ -1,0 +1,6 @@
+// Fuzz entry point: the jpc decoder.
+#include "FuzzImage.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return FuzzDecode(data, size, KXIMAGE_FORMAT_JPC);
+}

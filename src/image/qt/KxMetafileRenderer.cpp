@@ -1,0 +1,771 @@
+#include "image/qt/KxMetafileRenderer.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
+constexpr uint64_t kMaxMetafileBytes = 64u << 20;
+
+// Bounds-checked little-endian view of one record's bytes.
+class Bytes {
+public:
+    Bytes(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    size_t size() const { return size_; }
+    int16_t S16(size_t offset) const {
+        return offset + 2 <= size_ ? static_cast<int16_t>(data_[offset] | (data_[offset + 1] << 8))
+                                   : 0;
+    }
+    uint16_t U16(size_t offset) const { return static_cast<uint16_t>(S16(offset)); }
+    int32_t S32(size_t offset) const {
+        if (offset + 4 > size_)
+            return 0;
+        return static_cast<int32_t>(static_cast<uint32_t>(data_[offset]) |
+                                    (static_cast<uint32_t>(data_[offset + 1]) << 8) |
+                                    (static_cast<uint32_t>(data_[offset + 2]) << 16) |
+                                    (static_cast<uint32_t>(data_[offset + 3]) << 24));
+    }
+    uint32_t U32(size_t offset) const { return static_cast<uint32_t>(S32(offset)); }
+    uint8_t U8(size_t offset) const { return offset < size_ ? data_[offset] : 0; }
+    bool Has(size_t offset, size_t length) const {
+        return offset <= size_ && length <= size_ - offset;
+    }
+    const uint8_t* At(size_t offset) const { return data_ + offset; }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+};
+
+QColor ColorRef(uint32_t ref) {
+    return QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
+                  static_cast<int>((ref >> 16) & 0xFF));
+}
+
+struct GdiObject {
+    enum Kind { Empty, Pen, Brush, Font, Other } kind = Empty;
+    QPen pen;
+    QBrush brush;
+    QFont font;
+};
+
+// The device context: drawing objects, colours and the logical-to-picture mapping.
+struct DeviceState {
+    QPen pen{Qt::black};
+    QBrush brush{Qt::white};
+    QFont font;
+    QColor textColor{Qt::black};
+    QColor backColor{Qt::white};
+    bool opaqueBack = true;
+    Qt::FillRule fillRule = Qt::OddEvenFill;
+    QPointF position;
+    QPointF windowOrg{0, 0}, windowExt{1, 1}, viewportOrg{0, 0}, viewportExt{1, 1};
+    bool windowExtSet = false, viewportExtSet = false;
+    uint32_t textAlign = 0;
+};
+
+QPen MakePen(int style, double width, const QColor& color) {
+    if ((style & 0x0F) == 5)
+        return QPen(Qt::NoPen);
+    QPen pen(color);
+    pen.setWidthF(std::max(1.0, width));
+    static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
+                                          Qt::DashDotDotLine};
+    if ((style & 0x0F) < 5)
+        pen.setStyle(styles[style & 0x0F]);
+    return pen;
+}
+
+QBrush MakeBrush(uint32_t style, const QColor& color, uint32_t hatch) {
+    if (style == 1)
+        return QBrush(Qt::NoBrush);
+    if (style == 2) {
+        static const Qt::BrushStyle hatches[] = {Qt::HorPattern,   Qt::VerPattern,
+                                                 Qt::FDiagPattern, Qt::BDiagPattern,
+                                                 Qt::CrossPattern, Qt::DiagCrossPattern};
+        return QBrush(color, hatch < 6 ? hatches[hatch] : Qt::SolidPattern);
+    }
+    return QBrush(color);
+}
+
+QFont MakeFont(double height, int weight, bool italic, bool underline, bool strike,
+               const QString& face) {
+    QFont font(face.isEmpty() ? QStringLiteral("Sans") : face);
+    font.setPixelSize(std::clamp(static_cast<int>(std::fabs(height) + 0.5), 1, 2000));
+    if (weight > 0)
+        font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 100, 900)));
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    font.setStrikeOut(strike);
+    return font;
+}
+
+// Shared drawing for both metafile kinds.
+class Player {
+public:
+    Player(QPainter& painter, double scaleX, double scaleY, QPointF shift)
+        : painter_(painter), scaleX_(scaleX), scaleY_(scaleY), shift_(shift) {
+        Apply();
+    }
+
+    DeviceState& state() { return state_; }
+
+    QPointF Map(double x, double y) const {
+        double px = x, py = y;
+        if (state_.windowExtSet && state_.windowExt.x() != 0 && state_.windowExt.y() != 0) {
+            const double vx = state_.viewportExtSet ? state_.viewportExt.x() : 1.0;
+            const double vy = state_.viewportExtSet ? state_.viewportExt.y() : 1.0;
+            const double wx = state_.viewportExtSet ? state_.windowExt.x() : 1.0;
+            const double wy = state_.viewportExtSet ? state_.windowExt.y() : 1.0;
+            px = (x - state_.windowOrg.x()) * vx / wx + state_.viewportOrg.x();
+            py = (y - state_.windowOrg.y()) * vy / wy + state_.viewportOrg.y();
+        } else {
+            px = x - state_.windowOrg.x() + state_.viewportOrg.x();
+            py = y - state_.windowOrg.y() + state_.viewportOrg.y();
+        }
+        return QPointF((px - shift_.x()) * scaleX_, (py - shift_.y()) * scaleY_);
+    }
+    double MapLength(double v) const {
+        double factor = scaleX_;
+        if (state_.windowExtSet && state_.viewportExtSet && state_.windowExt.x() != 0)
+            factor *= std::fabs(state_.viewportExt.x() / state_.windowExt.x());
+        return std::fabs(v * factor);
+    }
+    QRectF MapRect(double l, double t, double r, double b) const {
+        return QRectF(Map(l, t), Map(r, b)).normalized();
+    }
+
+    void Apply() {
+        QPen pen = state_.pen;
+        if (pen.style() != Qt::NoPen)
+            pen.setWidthF(std::max(1.0, MapLength(pen.widthF())));
+        painter_.setPen(pen);
+        painter_.setBrush(state_.brush);
+        painter_.setBackground(state_.backColor);
+        painter_.setBackgroundMode(state_.opaqueBack ? Qt::OpaqueMode : Qt::TransparentMode);
+    }
+
+    void Select(const GdiObject& object) {
+        if (object.kind == GdiObject::Pen)
+            state_.pen = object.pen;
+        else if (object.kind == GdiObject::Brush)
+            state_.brush = object.brush;
+        else if (object.kind == GdiObject::Font)
+            state_.font = object.font;
+        Apply();
+    }
+
+    void Save() { saved_.push_back(state_); }
+    void Restore(int relative) {
+        int count = relative < 0 ? -relative : 1;
+        while (count-- > 0 && !saved_.empty()) {
+            state_ = saved_.back();
+            saved_.pop_back();
+        }
+        Apply();
+    }
+
+    void Line(double x, double y) {
+        const QPointF to(x, y);
+        painter_.drawLine(Map(state_.position.x(), state_.position.y()), Map(x, y));
+        state_.position = to;
+    }
+    void Polygon(const std::vector<QPointF>& points, bool closed) {
+        QPolygonF polygon;
+        for (const QPointF& p : points)
+            polygon << Map(p.x(), p.y());
+        if (closed)
+            painter_.drawPolygon(polygon, state_.fillRule);
+        else
+            painter_.drawPolyline(polygon);
+    }
+    void PolyPolygon(const std::vector<std::vector<QPointF>>& polygons) {
+        QPainterPath path;
+        path.setFillRule(state_.fillRule);
+        for (const auto& points : polygons) {
+            QPolygonF polygon;
+            for (const QPointF& p : points)
+                polygon << Map(p.x(), p.y());
+            path.addPolygon(polygon);
+            path.closeSubpath();
+        }
+        painter_.drawPath(path);
+    }
+    void Text(double x, double y, const QString& text) {
+        QFont font = state_.font;
+        font.setPixelSize(
+            static_cast<int>(std::clamp(MapLength(font.pixelSize()), 1.0, 4000.0) + 0.5));
+        painter_.setFont(font);
+        painter_.setPen(state_.textColor);
+        const QPointF at = Map(x, y);
+        const QFontMetricsF metrics(font);
+        QPointF origin = at;
+        const uint32_t align = state_.textAlign;
+        if ((align & 6) == 6)
+            origin.rx() -= metrics.horizontalAdvance(text) / 2;  // TA_CENTER
+        else if (align & 2)
+            origin.rx() -= metrics.horizontalAdvance(text);  // TA_RIGHT
+        if ((align & 24) == 0)
+            origin.ry() += metrics.ascent();  // TA_TOP: the point is the top of the text
+        else if (align & 16)
+            origin.ry() -= metrics.descent();  // TA_BOTTOM
+        painter_.drawText(origin, text);
+        Apply();
+    }
+    // The picture frame: logical point `shift` lands on the origin, scaled per axis.
+    void SetFrame(QPointF shift, double scaleX, double scaleY) {
+        shift_ = shift;
+        scaleX_ = scaleX;
+        scaleY_ = scaleY;
+        Apply();
+    }
+
+private:
+    QPainter& painter_;
+    double scaleX_, scaleY_;
+    QPointF shift_;
+    DeviceState state_;
+    std::vector<DeviceState> saved_;
+};
+
+// Fits a logical extent into a picture of at most kMaxSide pixels on its longer side.
+QSize FitSize(double width, double height) {
+    const double longest = std::max(width, height);
+    const double factor =
+        longest > KxMetafileRenderer::kMaxSide ? KxMetafileRenderer::kMaxSide / longest : 1.0;
+    return QSize(std::max(1, static_cast<int>(width * factor + 0.5)),
+                 std::max(1, static_cast<int>(height * factor + 0.5)));
+}
+
+bool StoreResult(KxImage& target, const QImage& canvas) {
+    return target.CreateFromHBITMAP(canvas.convertToFormat(QImage::Format_RGB32));
+}
+
+// --- WMF ----------------------------------------------------------------------------
+
+bool PlayWmf(KxImage& target, const std::vector<uint8_t>& data) {
+    const Bytes all(data.data(), data.size());
+    size_t offset = 0;
+    bool placeable = false;
+    double left = 0, top = 0, right = 0, bottom = 0, inch = 1440;
+    if (all.U32(0) == kPlaceableKey) {
+        placeable = true;
+        left = all.S16(6);
+        top = all.S16(8);
+        right = all.S16(10);
+        bottom = all.S16(12);
+        inch = all.U16(14) != 0 ? all.U16(14) : 1440;
+        offset = 22;
+    }
+    if (!all.Has(offset, 18) || all.U16(offset + 2) != 9) {
+        target.SetError("Not a WMF");  // not reached for recognised files
+        return false;
+    }
+    const uint32_t objectCount = std::min<uint32_t>(all.U16(offset + 10), 4096);
+    const size_t firstRecord = offset + 18;
+
+    // Records as (offset, length) pairs; the size field counts 16-bit words.
+    std::vector<std::pair<size_t, size_t>> records;
+    for (size_t at = firstRecord; all.Has(at, 6);) {
+        const uint64_t words = all.U32(at);
+        const uint16_t function = all.U16(at + 4);
+        if (words < 3 || !all.Has(at, words * 2))
+            break;
+        records.emplace_back(at, static_cast<size_t>(words * 2));
+        if (function == 0)
+            break;
+        at += static_cast<size_t>(words * 2);
+    }
+    if (!placeable) {
+        for (const auto& [at, length] : records) {
+            const Bytes r(all.At(at), length);
+            if (r.U16(4) == 0x020B) {
+                top = r.S16(6);
+                left = r.S16(8);
+            } else if (r.U16(4) == 0x020C) {
+                bottom = top + r.S16(6);
+                right = left + r.S16(8);
+                break;
+            }
+        }
+        inch = 96;
+    }
+    const double logicalWidth = std::fabs(right - left), logicalHeight = std::fabs(bottom - top);
+    if (records.size() <= 1 || logicalWidth < 1 || logicalHeight < 1) {
+        target.SetError("empty WMF");
+        return false;
+    }
+    const QSize size = FitSize(logicalWidth * 96.0 / inch, logicalHeight * 96.0 / inch);
+    QImage canvas(size, QImage::Format_RGB32);
+    if (canvas.isNull()) {
+        target.SetError("KxImage::Create can't allocate memory");
+        return false;
+    }
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The window origin and extent, when given, map logical units onto the picture;
+    // otherwise the placeable box does.
+    QPointF frameOrigin(left, top);
+    QPointF frameExtent(right - left, bottom - top);
+    Player player(painter, size.width() / frameExtent.x(), size.height() / frameExtent.y(),
+                  frameOrigin);
+    DeviceState& state = player.state();
+    std::vector<GdiObject> objects(objectCount);
+    auto addObject = [&](const GdiObject& object) {
+        for (GdiObject& slot : objects)
+            if (slot.kind == GdiObject::Empty) {
+                slot = object;
+                return;
+            }
+    };
+    auto points = [](const Bytes& r, size_t at, size_t count) {
+        std::vector<QPointF> list;
+        for (size_t i = 0; i < count && r.Has(at + 4 * i, 4); ++i)
+            list.emplace_back(r.S16(at + 4 * i), r.S16(at + 4 * i + 2));
+        return list;
+    };
+
+    for (const auto& [at, length] : records) {
+        const Bytes r(all.At(at), length);
+        const uint16_t function = r.U16(4);
+        const size_t p = 6;  // first parameter
+        switch (function) {
+            case 0x020B:  // SETWINDOWORG
+                frameOrigin = QPointF(r.S16(p + 2), r.S16(p));
+                player.SetFrame(frameOrigin, size.width() / frameExtent.x(),
+                                size.height() / frameExtent.y());
+                break;
+            case 0x020C:  // SETWINDOWEXT
+                if (r.S16(p) != 0 && r.S16(p + 2) != 0) {
+                    frameExtent = QPointF(r.S16(p + 2), r.S16(p));
+                    player.SetFrame(frameOrigin, size.width() / frameExtent.x(),
+                                    size.height() / frameExtent.y());
+                }
+                break;
+            case 0x0201:  // SETBKCOLOR
+                state.backColor = ColorRef(r.U32(p));
+                player.Apply();
+                break;
+            case 0x0102:  // SETBKMODE
+                state.opaqueBack = r.U16(p) == 2;
+                player.Apply();
+                break;
+            case 0x0209:  // SETTEXTCOLOR
+                state.textColor = ColorRef(r.U32(p));
+                break;
+            case 0x012E:  // SETTEXTALIGN
+                state.textAlign = r.U16(p);
+                break;
+            case 0x0106:  // SETPOLYFILLMODE
+                state.fillRule = r.U16(p) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+                break;
+            case 0x02FA: {  // CREATEPENINDIRECT
+                GdiObject object;
+                object.kind = GdiObject::Pen;
+                object.pen = MakePen(r.U16(p), r.S16(p + 2), ColorRef(r.U32(p + 6)));
+                addObject(object);
+                break;
+            }
+            case 0x02FC: {  // CREATEBRUSHINDIRECT
+                GdiObject object;
+                object.kind = GdiObject::Brush;
+                object.brush = MakeBrush(r.U16(p), ColorRef(r.U32(p + 2)), r.U16(p + 6));
+                addObject(object);
+                break;
+            }
+            case 0x02FB: {  // CREATEFONTINDIRECT
+                GdiObject object;
+                object.kind = GdiObject::Font;
+                QString face;
+                for (size_t i = 0; i < 32 && r.U8(p + 18 + i) != 0; ++i)
+                    face += QChar(r.U8(p + 18 + i));
+                object.font = MakeFont(r.S16(p), r.S16(p + 8), r.U8(p + 10) != 0, r.U8(p + 11) != 0,
+                                       r.U8(p + 12) != 0, face);
+                addObject(object);
+                break;
+            }
+            case 0x00F7:  // CREATEPALETTE
+            case 0x0142:  // DIBCREATEPATTERNBRUSH
+            case 0x06FF:  // CREATEREGION
+            {
+                GdiObject object;
+                object.kind = GdiObject::Other;
+                addObject(object);
+                break;
+            }
+            case 0x012D: {  // SELECTOBJECT
+                const uint16_t index = r.U16(p);
+                if (index < objects.size())
+                    player.Select(objects[index]);
+                break;
+            }
+            case 0x01F0: {  // DELETEOBJECT
+                const uint16_t index = r.U16(p);
+                if (index < objects.size())
+                    objects[index] = GdiObject{};
+                break;
+            }
+            case 0x0214:  // MOVETO
+                state.position = QPointF(r.S16(p + 2), r.S16(p));
+                break;
+            case 0x0213:  // LINETO
+                player.Line(r.S16(p + 2), r.S16(p));
+                break;
+            case 0x041B:  // RECTANGLE
+                painter.drawRect(
+                    player.MapRect(r.S16(p + 6), r.S16(p + 4), r.S16(p + 2), r.S16(p)));
+                break;
+            case 0x0418:  // ELLIPSE
+                painter.drawEllipse(
+                    player.MapRect(r.S16(p + 6), r.S16(p + 4), r.S16(p + 2), r.S16(p)));
+                break;
+            case 0x061C:  // ROUNDRECT
+                painter.drawRoundedRect(
+                    player.MapRect(r.S16(p + 10), r.S16(p + 8), r.S16(p + 6), r.S16(p + 4)),
+                    player.MapLength(r.S16(p + 2)) / 2, player.MapLength(r.S16(p)) / 2);
+                break;
+            case 0x041F: {  // SETPIXEL
+                const QPointF at = player.Map(r.S16(p + 6), r.S16(p + 4));
+                painter.fillRect(QRectF(at, QSizeF(1, 1)), ColorRef(r.U32(p)));
+                break;
+            }
+            case 0x0817:    // ARC
+            case 0x081A:    // PIE
+            case 0x0830: {  // CHORD
+                const QRectF box =
+                    player.MapRect(r.S16(p + 14), r.S16(p + 12), r.S16(p + 10), r.S16(p + 8));
+                const QPointF start = player.Map(r.S16(p + 6), r.S16(p + 4));
+                const QPointF end = player.Map(r.S16(p + 2), r.S16(p));
+                const QPointF c = box.center();
+                const double a0 = std::atan2(c.y() - start.y(), start.x() - c.x()) * 180 / M_PI;
+                double a1 = std::atan2(c.y() - end.y(), end.x() - c.x()) * 180 / M_PI;
+                double span = a1 - a0;
+                if (span <= 0)
+                    span += 360;
+                const int startAngle = static_cast<int>(a0 * 16),
+                          spanAngle = static_cast<int>(span * 16);
+                if (function == 0x0817)
+                    painter.drawArc(box, startAngle, spanAngle);
+                else if (function == 0x081A)
+                    painter.drawPie(box, startAngle, spanAngle);
+                else
+                    painter.drawChord(box, startAngle, spanAngle);
+                break;
+            }
+            case 0x0324:    // POLYGON
+            case 0x0325: {  // POLYLINE
+                const size_t count = r.U16(p);
+                player.Polygon(points(r, p + 2, count), function == 0x0324);
+                break;
+            }
+            case 0x0538: {  // POLYPOLYGON
+                const size_t polygons = r.U16(p);
+                size_t at2 = p + 2 + 2 * polygons;
+                std::vector<std::vector<QPointF>> list;
+                for (size_t i = 0; i < polygons && r.Has(at2, 0); ++i) {
+                    const size_t count = r.U16(p + 2 + 2 * i);
+                    list.push_back(points(r, at2, count));
+                    at2 += 4 * count;
+                }
+                player.PolyPolygon(list);
+                break;
+            }
+            case 0x0521: {  // TEXTOUT
+                const size_t count = r.U16(p);
+                const size_t padded = (count + 1) & ~size_t{1};
+                if (!r.Has(p + 2, padded + 4))
+                    break;
+                const QString text = QString::fromLatin1(reinterpret_cast<const char*>(r.At(p + 2)),
+                                                         static_cast<qsizetype>(count));
+                player.Text(r.S16(p + 2 + padded + 2), r.S16(p + 2 + padded), text);
+                break;
+            }
+            case 0x0A32: {  // EXTTEXTOUT
+                const size_t count = r.U16(p + 4);
+                const uint16_t options = r.U16(p + 6);
+                const size_t textAt = p + 8 + ((options & 0x06) != 0 ? 8 : 0);
+                if (!r.Has(textAt, count))
+                    break;
+                const QString text = QString::fromLatin1(
+                    reinterpret_cast<const char*>(r.At(textAt)), static_cast<qsizetype>(count));
+                player.Text(r.S16(p + 2), r.S16(p), text);
+                break;
+            }
+            case 0x001E:  // SAVEDC
+                player.Save();
+                break;
+            case 0x0127:  // RESTOREDC
+                player.Restore(r.S16(p));
+                break;
+            default:
+                break;
+        }
+    }
+    painter.end();
+    return StoreResult(target, canvas);
+}
+
+// --- EMF ----------------------------------------------------------------------------
+
+QString Utf16(const Bytes& r, size_t at, size_t count) {
+    QString text;
+    for (size_t i = 0; i < count && r.Has(at + 2 * i, 2); ++i) {
+        const uint16_t c = r.U16(at + 2 * i);
+        if (c == 0)
+            break;
+        text += QChar(c);
+    }
+    return text;
+}
+
+GdiObject StockObject(uint32_t index) {
+    GdiObject object;
+    switch (index & 0x7FFFFFFF) {
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        case 4: {
+            static const int greys[] = {255, 192, 128, 64, 0};
+            object.kind = GdiObject::Brush;
+            const int g = greys[index & 0x7FFFFFFF];
+            object.brush = QBrush(QColor(g, g, g));
+            break;
+        }
+        case 5:
+            object.kind = GdiObject::Brush;
+            object.brush = QBrush(Qt::NoBrush);
+            break;
+        case 6:
+        case 7:
+            object.kind = GdiObject::Pen;
+            object.pen = QPen((index & 0x7FFFFFFF) == 6 ? Qt::white : Qt::black);
+            break;
+        case 8:
+            object.kind = GdiObject::Pen;
+            object.pen = QPen(Qt::NoPen);
+            break;
+        default:
+            break;
+    }
+    return object;
+}
+
+bool PlayEmf(KxImage& target, const std::vector<uint8_t>& data) {
+    const Bytes all(data.data(), data.size());
+    const int32_t left = all.S32(8), top = all.S32(12), right = all.S32(16), bottom = all.S32(20);
+    const uint32_t handles = all.U16(56);  // nHandles
+    const double width = static_cast<double>(right) - left + 1;
+    const double height = static_cast<double>(bottom) - top + 1;
+    std::vector<std::pair<size_t, size_t>> records;
+    for (size_t at = 0; all.Has(at, 8);) {
+        const uint32_t type = all.U32(at);
+        const uint32_t size = all.U32(at + 4);
+        if (size < 8 || (size & 3) != 0 || !all.Has(at, size))
+            break;
+        records.emplace_back(at, size);
+        if (type == 14)
+            break;
+        at += size;
+    }
+    if (records.size() <= 2 || width < 1 || height < 1 || width > 1e7 || height > 1e7) {
+        target.SetError("empty WMF");
+        return false;
+    }
+    const QSize size = FitSize(width, height);
+    QImage canvas(size, QImage::Format_RGB32);
+    if (canvas.isNull()) {
+        target.SetError("KxImage::Create can't allocate memory");
+        return false;
+    }
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Player player(painter, size.width() / width, size.height() / height, QPointF(left, top));
+    DeviceState& state = player.state();
+    std::vector<GdiObject> objects(std::max<uint32_t>(handles, 1));
+    auto setObject = [&](uint32_t index, const GdiObject& object) {
+        if (index < objects.size())
+            objects[index] = object;
+    };
+    auto points16 = [](const Bytes& r, size_t at, size_t count) {
+        std::vector<QPointF> list;
+        for (size_t i = 0; i < count && r.Has(at + 4 * i, 4); ++i)
+            list.emplace_back(r.S16(at + 4 * i), r.S16(at + 4 * i + 2));
+        return list;
+    };
+    auto points32 = [](const Bytes& r, size_t at, size_t count) {
+        std::vector<QPointF> list;
+        for (size_t i = 0; i < count && r.Has(at + 8 * i, 8); ++i)
+            list.emplace_back(r.S32(at + 8 * i), r.S32(at + 8 * i + 4));
+        return list;
+    };
+
+    for (const auto& [at, length] : records) {
+        const Bytes r(all.At(at), length);
+        const uint32_t type = r.U32(0);
+        switch (type) {
+            case 9:
+                state.windowExt = QPointF(r.S32(8), r.S32(12));
+                state.windowExtSet = true;
+                player.Apply();
+                break;
+            case 10:
+                state.windowOrg = QPointF(r.S32(8), r.S32(12));
+                break;
+            case 11:
+                state.viewportExt = QPointF(r.S32(8), r.S32(12));
+                state.viewportExtSet = true;
+                player.Apply();
+                break;
+            case 12:
+                state.viewportOrg = QPointF(r.S32(8), r.S32(12));
+                break;
+            case 18:
+                state.opaqueBack = r.U32(8) == 2;
+                player.Apply();
+                break;
+            case 19:
+                state.fillRule = r.U32(8) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+                break;
+            case 22:
+                state.textAlign = r.U32(8);
+                break;
+            case 24:
+                state.textColor = ColorRef(r.U32(8));
+                break;
+            case 25:
+                state.backColor = ColorRef(r.U32(8));
+                player.Apply();
+                break;
+            case 27:
+                state.position = QPointF(r.S32(8), r.S32(12));
+                break;
+            case 54:
+                player.Line(r.S32(8), r.S32(12));
+                break;
+            case 33:
+                player.Save();
+                break;
+            case 34:
+                player.Restore(r.S32(8));
+                break;
+            case 37: {
+                const uint32_t handle = r.U32(8);
+                if (handle & 0x80000000u)
+                    player.Select(StockObject(handle));
+                else if (handle < objects.size())
+                    player.Select(objects[handle]);
+                break;
+            }
+            case 38: {
+                GdiObject object;
+                object.kind = GdiObject::Pen;
+                object.pen = MakePen(static_cast<int>(r.U32(12)), r.S32(16), ColorRef(r.U32(24)));
+                setObject(r.U32(8), object);
+                break;
+            }
+            case 95: {  // EXTCREATEPEN
+                GdiObject object;
+                object.kind = GdiObject::Pen;
+                object.pen = MakePen(static_cast<int>(r.U32(28)), r.U32(32), ColorRef(r.U32(40)));
+                setObject(r.U32(8), object);
+                break;
+            }
+            case 39: {
+                GdiObject object;
+                object.kind = GdiObject::Brush;
+                object.brush = MakeBrush(r.U32(12), ColorRef(r.U32(16)), r.U32(20));
+                setObject(r.U32(8), object);
+                break;
+            }
+            case 82: {
+                GdiObject object;
+                object.kind = GdiObject::Font;
+                object.font = MakeFont(r.S32(12), r.S32(28), r.U8(32) != 0, r.U8(33) != 0,
+                                       r.U8(34) != 0, Utf16(r, 40, 32));
+                setObject(r.U32(8), object);
+                break;
+            }
+            case 40: {
+                const uint32_t handle = r.U32(8);
+                if (handle < objects.size())
+                    objects[handle] = GdiObject{};
+                break;
+            }
+            case 42:
+                painter.drawEllipse(player.MapRect(r.S32(8), r.S32(12), r.S32(16), r.S32(20)));
+                break;
+            case 43:
+                painter.drawRect(player.MapRect(r.S32(8), r.S32(12), r.S32(16), r.S32(20)));
+                break;
+            case 44:
+                painter.drawRoundedRect(player.MapRect(r.S32(8), r.S32(12), r.S32(16), r.S32(20)),
+                                        player.MapLength(r.S32(24)) / 2,
+                                        player.MapLength(r.S32(28)) / 2);
+                break;
+            case 3:
+            case 4:
+                player.Polygon(points32(r, 28, r.U32(24)), type == 3);
+                break;
+            case 86:
+            case 87:
+                player.Polygon(points16(r, 28, r.U32(24)), type == 86);
+                break;
+            case 91: {  // POLYPOLYGON16
+                const uint32_t polygons = std::min<uint32_t>(r.U32(24), 65536);
+                size_t pointsAt = 32 + 4ull * polygons;
+                std::vector<std::vector<QPointF>> list;
+                for (uint32_t i = 0; i < polygons && r.Has(32 + 4ull * i, 4); ++i) {
+                    const uint32_t count = std::min<uint32_t>(r.U32(32 + 4 * i), 1u << 20);
+                    list.push_back(points16(r, pointsAt, count));
+                    pointsAt += 4ull * count;
+                }
+                player.PolyPolygon(list);
+                break;
+            }
+            case 84: {  // EXTTEXTOUTW
+                const int32_t x = r.S32(36), y = r.S32(40);
+                const uint32_t count = r.U32(44);
+                const uint32_t offset = r.U32(48);
+                player.Text(x, y, Utf16(r, offset, std::min<uint32_t>(count, 65536)));
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    painter.end();
+    return StoreResult(target, canvas);
+}
+
+}  // namespace
+
+bool KxMetafileRenderer::Decode(KxImage& target, KxFile* file) {
+    if (file == nullptr) {
+        target.SetError("null file handler");
+        return false;
+    }
+    std::vector<uint8_t> data;
+    const int64_t size = file->Size() - file->Tell();
+    if (size <= 0 || static_cast<uint64_t>(size) > kMaxMetafileBytes) {
+        target.SetError("empty WMF");
+        return false;
+    }
+    data.resize(static_cast<size_t>(size));
+    data.resize(file->Read(data.data(), 1, data.size()));
+    const Bytes all(data.data(), data.size());
+    if (all.U32(0) == 1 && all.U32(40) == 0x464D4520)
+        return PlayEmf(target, data);
+    return PlayWmf(target, data);
+}

@@ -1,0 +1,366 @@
+#include "document/CKorvelDoc.h"
+#include "document/CKorvelView.h"
+#include "document/DocumentContext.h"
+#include "document/DocumentNaming.h"
+#include "framework/CDocTemplate.h"
+#include "framework/CMDIChildWnd.h"
+#include "framework/MessageBox.h"
+#include "image/KxImage.h"
+#include "res/ids.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <cstdio>
+
+using namespace korvel::document;
+using korvel::framework::CDocTemplate;
+
+namespace {
+
+// A 24-bit picture with a gradient, so that copies and undo steps can be told apart.
+std::unique_ptr<KxImage> gradient(uint32_t width, uint32_t height, uint8_t tint = 0,
+                                  uint32_t type = KXIMAGE_FORMAT_UNKNOWN) {
+    auto image = std::make_unique<KxImage>(width, height, 24, type);
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            image->SetPixelColor(int(x), int(y), RGBQUAD{uint8_t(x * 7), uint8_t(y * 5), tint, 0});
+        }
+    }
+    return image;
+}
+
+class DocumentFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        docTemplate = std::make_unique<CDocTemplate>(
+            129, QStringLiteral("\nKorvel\nKorvel\n\n\nKorvel.Document\nKorvel Document"),
+            [this] { return std::make_unique<CKorvelDoc>(context); },
+            [] { return std::make_unique<korvel::framework::CMDIChildWnd>(); },
+            [] { return std::make_unique<CKorvelView>(); });
+        context.docTemplate = docTemplate.get();
+        context.setStatusPane = [this](int index, const QString& text) { panes[index] = text; };
+    }
+    void TearDown() override {
+        docTemplate->CloseAllDocuments();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    CKorvelDoc* newDocument(std::unique_ptr<KxImage> image = nullptr) {
+        auto* doc = qobject_cast<CKorvelDoc*>(docTemplate->OpenDocumentFile({}));
+        if (image) {
+            doc->setImage(std::move(image));
+            doc->UpdateAllViews(nullptr, korvel::res::HINT_FULL_REFRESH);
+        }
+        return doc;
+    }
+    QString path(const QString& name) const { return QDir::current().filePath(name); }
+    QStringList titles() const {
+        QStringList result;
+        for (const auto* d : docTemplate->documents()) {
+            result << d->GetTitle();
+        }
+        return result;
+    }
+
+    DocumentContext context;
+    std::unique_ptr<CDocTemplate> docTemplate;
+    std::map<int, QString> panes;
+    QStringList messages;
+    int answer = korvel::framework::IDOK;
+    korvel::framework::ScopedMessageBoxInterceptor boxes{[this](const QString& text, unsigned) {
+        messages << text;
+        return answer;
+    }};
+};
+
+}  // namespace
+
+TEST(DocumentNaming, TypesNamesAndTexts) {
+    EXPECT_EQ(imageTypeFromPath("/a/photo.JPG"), 3);
+    EXPECT_EQ(imageTypeFromPath("/a/scan.tiff"), 6);
+    EXPECT_EQ(imageTypeFromPath("/a.b/noext"), 0);  // the last dot belongs to the folder
+    EXPECT_EQ(imageTypeFromPath("noext"), -1);
+    EXPECT_EQ(imageTypeFromPath("x.avi"), 0);
+    EXPECT_EQ(proposedSaveName("a/b", 3), "UntitledImage.jpg");
+    EXPECT_EQ(proposedSaveName("Clipboard Image 1", 9), "Clipboard Image 1.wbmp");
+    EXPECT_EQ(proposedSaveName("50%", 0), "UntitledImage");
+    EXPECT_EQ(undoMenuText(3), "Undo (3)\tCtrl+Z");
+    EXPECT_EQ(imageSizeText(640, 480, 24), "(640x480x24)");
+    EXPECT_EQ(elapsedTimeText(0.1234f), "Time (s): 0.123");
+}
+
+TEST_F(DocumentFixture, AJpgNameOpensAsJpegAndANameWithoutDotFailsSilently) {
+    ASSERT_TRUE(gradient(64, 48)->Save(path("photo.JPG").toLocal8Bit(), KXIMAGE_FORMAT_JPG));
+    CKorvelDoc* doc = qobject_cast<CKorvelDoc*>(docTemplate->OpenDocumentFile(path("photo.JPG")));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->image()->GetType(), uint32_t(KXIMAGE_FORMAT_JPG));
+    EXPECT_EQ(doc->GetTitle(), "photo.JPG");
+    EXPECT_EQ(panes[3], "JPG");
+    EXPECT_EQ(panes[4], "(64x48x24)");
+    EXPECT_TRUE(panes[2].startsWith("Time (s): "));
+
+    QFile::copy(path("photo.JPG"), path("nodot"));
+    EXPECT_EQ(docTemplate->OpenDocumentFile(path("nodot")), nullptr);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(DocumentFixture, ACorruptFileShowsTheLibrarysErrorAndLeavesNoDocument) {
+    QFile file(path("broken.png"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x89PNG\r\n\x1a\n garbage");
+    file.close();
+    EXPECT_EQ(docTemplate->OpenDocumentFile(path("broken.png")), nullptr);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_FALSE(messages.front().isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(docTemplate->documents().empty());
+}
+
+TEST_F(DocumentFixture, AThreePageTiffAnsweredWithOkGivesThreeDocuments) {
+    std::vector<std::unique_ptr<KxImage>> pages;
+    std::vector<KxImage*> pointers;
+    for (uint8_t i = 0; i < 3; ++i) {
+        pages.push_back(gradient(16, 8, uint8_t(i * 100)));
+        pointers.push_back(pages.back().get());
+    }
+    FILE* out = std::fopen(path("stack.tif").toLocal8Bit(), "w+b");
+    ASSERT_NE(out, nullptr);
+    KxImage writer;
+    ASSERT_TRUE(writer.Encode(out, pointers.data(), 3, KXIMAGE_FORMAT_TIF))
+        << writer.GetLastError();
+    std::fclose(out);
+
+    docTemplate->OpenDocumentFile(path("stack.tif"));
+    EXPECT_EQ(messages, QStringList{"File with 3 images. Read all?"});
+    EXPECT_EQ(titles(), (QStringList{"stack.tif", "stack.tif (2)", "stack.tif (3)"}));
+    auto* third = qobject_cast<CKorvelDoc*>(docTemplate->documents()[2]);
+    ASSERT_TRUE(third->hasPicture());
+    EXPECT_EQ(third->image()->GetPixelColor(0, 0).rgbRed, 200);
+}
+
+TEST_F(DocumentFixture, ACancelledMultiFramePromptKeepsOnlyTheFirstFrame) {
+    std::vector<std::unique_ptr<KxImage>> pages;
+    std::vector<KxImage*> pointers;
+    for (uint8_t i = 0; i < 2; ++i) {
+        pages.push_back(gradient(8, 8, i));
+        pointers.push_back(pages.back().get());
+    }
+    FILE* out = std::fopen(path("two.tif").toLocal8Bit(), "w+b");
+    KxImage writer;
+    ASSERT_TRUE(writer.Encode(out, pointers.data(), 2, KXIMAGE_FORMAT_TIF))
+        << writer.GetLastError();
+    std::fclose(out);
+    answer = korvel::framework::IDCANCEL;
+    docTemplate->OpenDocumentFile(path("two.tif"));
+    EXPECT_EQ(titles(), QStringList{"two.tif"});
+}
+
+TEST_F(DocumentFixture, SavingTrueColourAsGifWarnsAndSaves) {
+    CKorvelDoc* doc = newDocument(gradient(32, 16));
+    ASSERT_TRUE(doc->DoSave(path("wide.gif")));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.front().startsWith("The image will be saved as a true color GIF!\n"));
+    EXPECT_TRUE(QFile::exists(path("wide.gif")));
+    EXPECT_EQ(doc->GetTitle(), "wide.gif");
+    EXPECT_EQ(doc->image()->GetBpp(), 24);  // the kept picture came back
+}
+
+TEST_F(DocumentFixture, SaveAsOfAnUnsavedDocumentWithASlashProposesUntitledImage) {
+    CKorvelDoc* doc = newDocument(gradient(8, 8, 0, KXIMAGE_FORMAT_PNG));
+    doc->SetTitle("Copy 1 of a/b");
+    QString proposed;
+    context.fileDialog = [&](ImageFileRequest& request, QWidget*) {
+        proposed = request.path;
+        return false;
+    };
+    EXPECT_FALSE(doc->DoSave({}, true));
+    EXPECT_EQ(proposed, "UntitledImage.png");
+}
+
+TEST_F(DocumentFixture, AFailedSaveKeepsTheOlderFileAndLeavesNoPartialOne) {
+    CKorvelDoc* doc = newDocument(gradient(8, 8));
+    QFile old(path("keep.wbmp"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("older content");
+    old.close();
+    EXPECT_FALSE(doc->DoSave(path("keep.wbmp")));  // WBMP takes 1 bit per pixel only
+    ASSERT_EQ(messages.size(), 1);
+    QFile check(path("keep.wbmp"));
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), "older content");
+    EXPECT_EQ(QDir::current().entryList({"*.korvel-part"}, QDir::Files).size(), 0);
+}
+
+TEST_F(DocumentFixture, UndoAndRedoWalkTheRing) {
+    CKorvelDoc* doc = newDocument(gradient(4, 4, 1));
+    for (uint8_t step = 2; step <= 4; ++step) {
+        doc->StoreUndo();
+        doc->image()->SetPixelColor(0, 0, RGBQUAD{0, 0, step, 0});
+    }
+    korvel::framework::CommandState undo;
+    undo.id = korvel::res::ID_EDIT_UNDO;
+    ASSERT_TRUE(doc->updateCommandState(undo));
+    EXPECT_EQ(*undo.text, "Undo (3)\tCtrl+Z");
+    EXPECT_TRUE(undo.enabled);
+
+    doc->Undo();
+    EXPECT_EQ(doc->image()->GetPixelColor(0, 0).rgbRed, 3);
+    EXPECT_TRUE(doc->canRedo());
+    doc->Redo();
+    EXPECT_EQ(doc->image()->GetPixelColor(0, 0).rgbRed, 4);
+    doc->Undo();
+    doc->StoreUndo();  // a new step drops the redo chain
+    EXPECT_FALSE(doc->canRedo());
+}
+
+TEST_F(DocumentFixture, DuplicateCopiesThePictureUnderANewNumber) {
+    CKorvelDoc* doc = newDocument(gradient(6, 5));
+    doc->SetTitle("scan.png");
+    context.imageCounter = 4;
+    CKorvelDoc* copy = doc->Duplicate();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->GetTitle(), "Copy 4 of scan.png");
+    EXPECT_EQ(context.imageCounter, 5);
+    EXPECT_NE(copy->image(), doc->image());
+    EXPECT_EQ(copy->image()->GetPixelColor(3, 2).rgbGreen,
+              doc->image()->GetPixelColor(3, 2).rgbGreen);
+}
+
+TEST_F(DocumentFixture, AnOperationReportsProgressThenFinishesAndCanBeUndone) {
+    CKorvelDoc* doc = newDocument(gradient(16, 16));
+    std::atomic<bool> ran{false};
+    ASSERT_TRUE(doc->StartOperation(32800, {1, 2, 3, 4, 5}, [&](KxImage& picture) {
+        picture.SetPixelColor(0, 0, RGBQUAD{9, 9, 9, 0});
+        picture.SetProgress(50);
+        QThread::msleep(400);
+        ran = true;
+        return true;
+    }));
+    EXPECT_TRUE(doc->isBusy());
+    EXPECT_FALSE(doc->StartOperation(1, {}, [](KxImage&) { return true; }));
+    korvel::framework::CommandState undo;
+    undo.id = korvel::res::ID_EDIT_UNDO;
+    doc->updateCommandState(undo);
+    EXPECT_FALSE(undo.enabled);  // busy
+
+    // Progress arrives as "50 %", then the finish refreshes the status.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panes[2] == "50 %"; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panes[2].startsWith("Time (s): "); }, 10000));
+    EXPECT_FALSE(doc->isBusy());
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(doc->operationParameters()[4], 5);
+    EXPECT_EQ(doc->undoLevel(), 1);
+    doc->Undo();
+    EXPECT_NE(doc->image()->GetPixelColor(0, 0).rgbRed, 9);
+}
+
+TEST_F(DocumentFixture, ClosingADocumentDuringAnOperationWaitsForIt) {
+    CKorvelDoc* doc = newDocument(gradient(16, 16));
+    std::atomic<bool> finished{false};
+    ASSERT_TRUE(doc->StartOperation(32800, {}, [&](KxImage& picture) {
+        while (picture.GetEscape() == 0) {
+            QThread::msleep(5);
+        }
+        finished = true;
+        return false;
+    }));
+    doc->OnCloseDocument();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(finished);
+    EXPECT_TRUE(docTemplate->documents().empty());
+}
+
+TEST_F(DocumentFixture, ASmallPictureIsCentredAndItsTopLeftPixelReadsZero) {
+    CKorvelDoc* doc = newDocument(gradient(40, 30));
+    auto* view = qobject_cast<CKorvelView*>(doc->views().front());
+    view->resize(400, 300);
+    view->show();
+    doc->UpdateAllViews(nullptr, korvel::res::HINT_FULL_REFRESH);
+    const QRect rect = view->imageRect();
+    EXPECT_EQ(rect.size(), QSize(40, 30));
+    EXPECT_EQ(rect.x(), (view->viewport()->width() - 40) / 2);
+    EXPECT_EQ(rect.y(), (view->viewport()->height() - 30) / 2);
+    // Row 0 from the top is the picture's last row from the bottom: green 29 x 5.
+    EXPECT_EQ(view->readout(rect.topLeft()), "x: 0 y: 0  idx: 0  RGBA: (0, 145, 0, 0)");
+    EXPECT_EQ(view->readout(QPoint(0, 0)), " ");
+}
+
+TEST_F(DocumentFixture, CopyToTheClipboardAndBackKeepsThePixels) {
+    CKorvelDoc* doc = newDocument(gradient(13, 7));
+    doc->CopyToClipboard();
+    EXPECT_TRUE(messages.isEmpty());
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasFormat("image/bmp"));
+    EXPECT_TRUE(data->data("image/bmp").startsWith("BM"));
+    CKorvelDoc* pasted = newDocument();
+    ASSERT_TRUE(pasted->attachBitmapBytes(data->data("image/bmp")));
+    ASSERT_EQ(pasted->image()->GetWidth(), 13u);
+    for (int y = 0; y < 7; ++y) {
+        for (int x = 0; x < 13; ++x) {
+            EXPECT_EQ(pasted->image()->GetPixelColor(x, y).rgbGreen,
+                      doc->image()->GetPixelColor(x, y).rgbGreen);
+        }
+    }
+    EXPECT_FALSE(pasted->attachBitmapBytes(QByteArray("BM not a bitmap")));
+}
+
+TEST_F(DocumentFixture, AShiftDragSelectsExactlyItsRectangle) {
+    CKorvelDoc* doc = newDocument(gradient(40, 30));
+    auto* view = qobject_cast<CKorvelView*>(doc->views().front());
+    view->resize(400, 300);
+    view->show();
+    doc->UpdateAllViews(nullptr, korvel::res::HINT_FULL_REFRESH);
+    doc->tool = CKorvelDoc::kSelect;
+    const QPoint origin = view->imageRect().topLeft();
+    QWidget* surface = view->viewport();
+    QTest::mousePress(surface, Qt::LeftButton, Qt::ShiftModifier, origin + QPoint(5, 4));
+    for (const QPoint step : {QPoint(5, 4), QPoint(10, 8), QPoint(15, 12)}) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(origin + step), QPointF(origin + step),
+                         Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(surface, &move);
+    }
+    QTest::mouseRelease(surface, Qt::LeftButton, Qt::ShiftModifier, origin + QPoint(15, 12));
+    ASSERT_TRUE(doc->outline.isRectangle());
+    ASSERT_TRUE(doc->image()->SelectionIsValid());
+    // Pixels inside the rectangle (picture rows counted from the bottom) are selected.
+    const uint8_t* mask = doc->image()->SelectionGetPointer();
+    const auto selected = [&](int x, int yDown) { return mask[(29 - yDown) * 40 + x] != 0; };
+    EXPECT_TRUE(selected(8, 6));
+    EXPECT_TRUE(selected(12, 10));
+    EXPECT_FALSE(selected(2, 2));
+    EXPECT_FALSE(selected(20, 20));
+
+    // A click without a drag leaves fewer than three points and removes the selection.
+    doc->rectangleSelection = false;
+    QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, origin + QPoint(1, 1));
+    EXPECT_FALSE(doc->image()->SelectionIsValid());
+}
+
+TEST_F(DocumentFixture, TheZoomListTakesTheBoxTextOrSaysError) {
+    CKorvelDoc* doc = newDocument(gradient(8, 8));
+    QString box = "150%";
+    context.zoomBoxText = [&] { return box; };
+    context.setZoomBoxText = [&](const QString& text) { box = text; };
+    ASSERT_TRUE(doc->runCommand(korvel::res::ID_VIEW_ZOOM_LIST));
+    EXPECT_EQ(doc->zoom, 1.5f);
+    EXPECT_EQ(box, "150%");
+    EXPECT_EQ(panes[2], " 150 %");
+    box = "1%5";
+    doc->runCommand(korvel::res::ID_VIEW_ZOOM_LIST);
+    EXPECT_EQ(messages, QStringList{"ERROR!"});
+    EXPECT_EQ(doc->zoom, 1.5f);
+    doc->runCommand(korvel::res::ID_VIEW_ZOOM_IN);
+    EXPECT_EQ(doc->zoom, 2.0f);
+    EXPECT_EQ(box, " 200 %");
+}

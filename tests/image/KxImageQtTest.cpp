@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cstring>
+
+#include "image/KxImage.h"
+#include "image/qt/KxMetafileRenderer.h"
+
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+// A placeable metafile, 100 x 50 units at 96 per inch, with a red rectangle drawn with
+// no pen from (10,10) to (60,40).
+std::vector<uint8_t> RedRectangleWmf() {
+    std::vector<uint8_t> out;
+    Put32(out, 0x9AC6CDD7);
+    Put16(out, 0);
+    for (uint32_t v : {0u, 0u, 100u, 50u})
+        Put16(out, v);
+    Put16(out, 96);
+    Put32(out, 0);
+    uint16_t checksum = 0;
+    for (size_t i = 0; i < 20; i += 2)
+        checksum ^= static_cast<uint16_t>(out[i] | (out[i + 1] << 8));
+    Put16(out, checksum);
+    Put16(out, 1);
+    Put16(out, 9);
+    Put16(out, 0x300);
+    Put32(out, 0);  // size in words, unused here
+    Put16(out, 2);  // objects
+    Put32(out, 8);
+    Put16(out, 0);
+    auto record = [&](uint16_t function, std::vector<uint16_t> params) {
+        Put32(out, 3 + static_cast<uint32_t>(params.size()));
+        Put16(out, function);
+        for (uint16_t p : params)
+            Put16(out, p);
+    };
+    record(0x02FC, {0, 0x00FF, 0x0000, 0});  // solid red brush (COLORREF 0x000000FF)
+    record(0x012D, {0});
+    record(0x02FA, {5, 0, 0, 0, 0});  // null pen
+    record(0x012D, {1});
+    record(0x041B, {40, 60, 10, 10});  // bottom, right, top, left
+    record(0x0000, {});
+    return out;
+}
+
+std::vector<uint8_t> BlueRectangleEmf() {
+    std::vector<uint8_t> out;
+    Put32(out, 1);
+    Put32(out, 88);
+    for (uint32_t v : {0u, 0u, 99u, 49u})  // bounds
+        Put32(out, v);
+    for (uint32_t v : {0u, 0u, 2645u, 1322u})  // frame, 0.01 mm
+        Put32(out, v);
+    Put32(out, 0x464D4520);
+    Put32(out, 0x10000);
+    Put32(out, 0);  // bytes
+    Put32(out, 6);  // records
+    Put16(out, 2);  // handles
+    Put16(out, 0);
+    for (int i = 0; i < 3; ++i)
+        Put32(out, 0);
+    for (uint32_t v : {1024u, 768u, 320u, 240u})
+        Put32(out, v);
+    out.resize(88, 0);
+    auto record = [&](uint32_t type, std::vector<uint32_t> params) {
+        Put32(out, type);
+        Put32(out, 8 + 4 * static_cast<uint32_t>(params.size()));
+        for (uint32_t p : params)
+            Put32(out, p);
+    };
+    record(39, {1, 0, 0x00FF0000, 0});  // brush 1: solid blue
+    record(37, {1});
+    record(37, {0x80000008});  // stock null pen
+    record(43, {10, 10, 60, 40});
+    record(14, {0, 0, 20});
+    return out;
+}
+
+TEST(KxImageQt, QImageRoundTripKeepsColoursAndAlpha) {
+    QImage source(7, 5, QImage::Format_ARGB32);
+    source.fill(qRgba(10, 20, 30, 255));
+    source.setPixel(2, 1, qRgba(200, 100, 50, 60));
+    KxImage image;
+    ASSERT_TRUE(image.CreateFromHBITMAP(source));
+    EXPECT_EQ(image.GetBpp(), 24);
+    ASSERT_TRUE(image.AlphaIsValid());
+    const RGBQUAD c = image.GetPixelColor(2, 5 - 1 - 1);
+    EXPECT_EQ(c.rgbRed, 200);
+    EXPECT_EQ(c.rgbReserved, 60);
+    const QImage back = image.MakeBitmap();
+    EXPECT_EQ(back.size(), source.size());
+    EXPECT_EQ(back.pixel(2, 1), source.pixel(2, 1));
+    EXPECT_EQ(back.pixel(0, 0), source.pixel(0, 0));
+}
+
+TEST(KxImageQt, IndexedQImageBecomesAPalettedPicture) {
+    QImage source(4, 2, QImage::Format_Indexed8);
+    source.setColorCount(3);
+    source.setColor(0, qRgb(0, 0, 0));
+    source.setColor(1, qRgb(255, 0, 0));
+    source.setColor(2, qRgb(0, 0, 255));
+    source.fill(1);
+    source.setPixel(3, 0, 2);
+    KxImage image;
+    ASSERT_TRUE(image.CreateFromHBITMAP(source));
+    EXPECT_EQ(image.GetBpp(), 4);
+    EXPECT_EQ(image.GetPixelIndex(3, 1), 2);
+    EXPECT_EQ(image.GetPixelColor(0, 0).rgbRed, 255);
+    EXPECT_FALSE(image.CreateFromHBITMAP(QImage()));
+    EXPECT_TRUE(KxImage().MakeBitmap().isNull());
+}
+
+TEST(KxImageQt, PlaceableWmfIsRendered) {
+    KxMetafileRenderer::Install();
+    const std::vector<uint8_t> wmf = RedRectangleWmf();
+    KxImage image;
+    ASSERT_TRUE(image.Decode(wmf.data(), wmf.size(), KXIMAGE_FORMAT_WMF)) << image.GetLastError();
+    EXPECT_EQ(image.GetType(), KXIMAGE_FORMAT_WMF);
+    EXPECT_EQ(image.GetWidth(), 100u);
+    EXPECT_EQ(image.GetHeight(), 50u);
+    EXPECT_EQ(image.GetBpp(), 24);
+    // Rows count from the bottom: y = 25 from the top is row 24.
+    const RGBQUAD inside = image.GetPixelColor(30, 24);
+    EXPECT_EQ(inside.rgbRed, 255);
+    EXPECT_EQ(inside.rgbGreen, 0);
+    const RGBQUAD outside = image.GetPixelColor(90, 45);
+    EXPECT_EQ(outside.rgbGreen, 255);
+
+    KxImage detected;
+    ASSERT_TRUE(detected.Decode(wmf.data(), wmf.size(), KXIMAGE_FORMAT_UNKNOWN));
+    EXPECT_EQ(detected.GetType(), KXIMAGE_FORMAT_WMF);
+}
+
+TEST(KxImageQt, EmfIsRendered) {
+    KxMetafileRenderer::Install();
+    const std::vector<uint8_t> emf = BlueRectangleEmf();
+    KxImage image;
+    ASSERT_TRUE(image.Decode(emf.data(), emf.size(), KXIMAGE_FORMAT_WMF)) << image.GetLastError();
+    EXPECT_EQ(image.GetWidth(), 100u);
+    EXPECT_EQ(image.GetHeight(), 50u);
+    EXPECT_EQ(image.GetPixelColor(30, 24).rgbBlue, 255);
+    EXPECT_EQ(image.GetPixelColor(30, 24).rgbRed, 0);
+    EXPECT_EQ(image.GetPixelColor(80, 45).rgbRed, 255);
+}
+
+TEST(KxImageQt, EmptyAndBrokenMetafiles) {
+    KxMetafileRenderer::Install();
+    std::vector<uint8_t> wmf = RedRectangleWmf();
+    wmf.resize(22 + 18);  // header only
+    KxImage image;
+    EXPECT_FALSE(image.Decode(wmf.data(), wmf.size(), KXIMAGE_FORMAT_WMF));
+    EXPECT_STREQ(image.GetLastError(), "empty WMF");
+    // Every truncation and every flipped byte is handled without a crash.
+    const std::vector<uint8_t> full = RedRectangleWmf();
+    for (size_t n = 0; n < full.size(); ++n)
+        image.Decode(full.data(), n, KXIMAGE_FORMAT_WMF);
+    const std::vector<uint8_t> emf = BlueRectangleEmf();
+    for (size_t i = 0; i < emf.size(); ++i) {
+        std::vector<uint8_t> broken = emf;
+        broken[i] ^= 0xA5;
+        image.Decode(broken.data(), broken.size(), KXIMAGE_FORMAT_WMF);
+    }
+    KxImage picture(4, 4, 24);
+    std::vector<uint8_t> out;
+    EXPECT_FALSE(picture.Encode(out, KXIMAGE_FORMAT_WMF));
+    EXPECT_STREQ(picture.GetLastError(), "Save WMF not supported");
+}
+
+}  // namespace
