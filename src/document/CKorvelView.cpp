@@ -4,7 +4,6 @@
 #include "document/DocumentContext.h"
 #include "document/ViewGeometry.h"
 #include "image/KxImage.h"
-#include "image/ops/KxImageOps.h"
 #include "res/ids.h"
 
 #include <QContextMenuEvent>
@@ -280,8 +279,8 @@ void CKorvelView::finishSelection() {
         polygon.push_back(POINT{p.x(), p.y()});
     }
     doc->StopwatchStart();
-    kxops::SelectionClear(picture);
-    kxops::SelectionAddPolygon(picture, polygon.data(), int32_t(polygon.size()));
+    picture.SelectionClear();
+    picture.SelectionAddPolygon(polygon.data(), int32_t(polygon.size()));
     doc->StopwatchStop();
     doc->refreshStatus();
     viewport()->update();

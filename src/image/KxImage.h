@@ -98,6 +98,29 @@ enum OverflowMethod {
     OM_MIRROR = 6,
 };
 
+// How Mix combines a source pixel with the destination pixel under it.
+enum ImageOpType {
+    OpAdd = 0,
+    OpAnd = 1,
+    OpXor = 2,
+    OpOr = 3,
+    OpMask = 4,
+    OpSrcCopy = 5,
+    OpDstCopy = 6,
+    OpSub = 7,
+    OpSrcBlend = 8,
+    OpScreen = 9,
+};
+
+// Colour spaces of Combine, Repair and Histogram.
+enum KxColorSpace {
+    KX_SPACE_RGB = 0,
+    KX_SPACE_HSL = 1,
+    KX_SPACE_YUV = 2,
+    KX_SPACE_YIQ = 3,
+    KX_SPACE_XYZ = 4,
+};
+
 class KxImage {
 public:
     // Construction, copying and lifetime (KxImage.cpp)
@@ -214,6 +237,74 @@ public:
     void AlphaPaletteEnable(bool enable = true) { info.bAlphaPaletteEnabled = enable; }
     bool AlphaPaletteIsEnabled() const { return info.bAlphaPaletteEnabled; }
     bool AlphaPaletteIsValid() const;
+
+    // Processing operations (defined with the operations library, kximage_ops). They work
+    // in place unless they take a destination, report progress and stop on the escape.
+    bool SelectionAddRect(RECT r);
+    bool SelectionAddPolygon(const POINT* points, int32_t npoints);
+    bool SelectionGetBox(RECT& r);
+    bool SelectionClear();
+    bool AlphaInvert();
+    bool AlphaStrip();
+    bool AlphaSplit(KxImage* dest) const;
+    bool AlphaSet(const KxImage& from);
+    bool Flip();
+    bool Mirror();
+    bool RotateLeft(KxImage* iDst = nullptr);
+    bool RotateRight(KxImage* iDst = nullptr);
+    bool Rotate2(float angle, KxImage* iDst = nullptr, InterpolationMethod inMethod = IM_BILINEAR,
+                 OverflowMethod ofMethod = OM_BACKGROUND, RGBQUAD* replColor = nullptr,
+                 bool optimizeRightAngles = true, bool bKeepOriginalSize = false);
+    bool Resample(int32_t newx, int32_t newy, int32_t mode = 1, KxImage* iDst = nullptr);
+    bool Resample2(int32_t newx, int32_t newy, InterpolationMethod inMethod = IM_BICUBIC2,
+                   OverflowMethod ofMethod = OM_REPEAT, KxImage* iDst = nullptr,
+                   bool disableAveraging = false);
+    bool Crop(RECT rect, KxImage* iDst = nullptr);
+    bool CropRotatedRectangle(int32_t topx, int32_t topy, int32_t width, int32_t height,
+                              float angle, KxImage* iDst = nullptr);
+    bool Skew(float xgain, float ygain, int32_t xpivot = 0, int32_t ypivot = 0,
+              bool bEnableInterpolation = false);
+    bool CircleTransform(int32_t type, int32_t rmax = 0, float Koeff = 1.0f);
+    bool IncreaseBpp(uint32_t nbit);
+    bool DecreaseBpp(uint32_t nbit, bool errordiffusion, const RGBQUAD* ppal = nullptr,
+                     uint32_t clrimportant = 0);
+    bool Dither(int32_t method = 0);
+    bool Threshold(uint8_t level);
+    bool Colorize(uint8_t hue, uint8_t sat, float blend = 1.0f);
+    bool ShiftRGB(int32_t r, int32_t g, int32_t b);
+    bool Light(int32_t brightness, int32_t contrast = 0);
+    bool Gamma(float gamma);
+    bool Negative();
+    bool GrayScale();
+    bool HistogramStretch(int32_t method = 0);
+    bool HistogramEqualize();
+    bool HistogramNormalize();
+    bool HistogramLog();
+    bool HistogramRoot();
+    int32_t Histogram(int32_t* red, int32_t* green = nullptr, int32_t* blue = nullptr,
+                      int32_t* gray = nullptr, int32_t colorspace = 0) const;
+    float Mean() const;
+    bool Filter(const int32_t* kernel, int32_t Ksize, int32_t Kfactor, int32_t Koffset);
+    bool Erode(int32_t Ksize = 2);
+    bool Dilate(int32_t Ksize = 2);
+    bool Edge(int32_t Ksize = 2);
+    bool Median(int32_t Ksize = 3);
+    bool Contour();
+    bool Noise(int32_t level);
+    bool Jitter(int32_t radius = 2);
+    bool Repair(float radius = 0.25f, int32_t niterations = 1, int32_t colorspace = 0);
+    bool SplitRGB(KxImage* r, KxImage* g, KxImage* b);
+    bool SplitYUV(KxImage* y, KxImage* u, KxImage* v);
+    bool SplitYIQ(KxImage* y, KxImage* i, KxImage* q);
+    bool SplitXYZ(KxImage* x, KxImage* y, KxImage* z);
+    bool SplitHSL(KxImage* h, KxImage* s, KxImage* l);
+    bool SplitCMYK(KxImage* c, KxImage* m, KxImage* y, KxImage* k);
+    bool Combine(const KxImage* r, const KxImage* g, const KxImage* b, const KxImage* a,
+                 int32_t colorspace = 0);
+    bool Mix(const KxImage& imgsrc2, ImageOpType op, int32_t lXOffset = 0, int32_t lYOffset = 0,
+             bool bMixAlpha = false);
+    bool FFT2(KxImage* srcReal, KxImage* srcImag, KxImage* dstReal, KxImage* dstImag,
+              int32_t direction = 1, bool bForceFFT = true, bool bMagnitude = true);
 
     // Files and memory (KxImageCodecs.cpp)
     bool Load(const char* filename, uint32_t imagetype = KXIMAGE_FORMAT_UNKNOWN);

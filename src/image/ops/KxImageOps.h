@@ -18,29 +18,6 @@
 
 #include "image/KxImage.h"
 
-// How Mix combines a source pixel with the destination pixel under it.
-enum ImageOpType {
-    OpAdd = 0,
-    OpAnd = 1,
-    OpXor = 2,
-    OpOr = 3,
-    OpMask = 4,
-    OpSrcCopy = 5,
-    OpDstCopy = 6,
-    OpSub = 7,
-    OpSrcBlend = 8,
-    OpScreen = 9,
-};
-
-// Colour spaces of Combine, Repair and Histogram.
-enum KxColorSpace {
-    KX_SPACE_RGB = 0,
-    KX_SPACE_HSL = 1,
-    KX_SPACE_YUV = 2,
-    KX_SPACE_YIQ = 3,
-    KX_SPACE_XYZ = 4,
-};
-
 namespace kxops {
 
 // Selection (Selection.cpp). The mask holds 255 inside and 0 outside.
