@@ -1,5 +1,6 @@
 #include "camera/CCameraFrame.h"
 
+#include "camera/CPreviewWnd.h"
 #include "camera/CameraModels.h"
 #include "camera/CameraSettings.h"
 #include "framework/CommandActions.h"
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QThread>
 #include <QToolBar>
 
 namespace korvel::camera {
@@ -48,11 +50,13 @@ CCameraFrame::CCameraFrame(int typeId, bool longExposureMode, Environment enviro
                            QWidget* parent)
     : QMainWindow(parent),
       environment_(std::move(environment)),
-      session_(record_, environment_.preview,
+      previewWindow_(new CPreviewWnd(this, this)),
+      session_(record_, environment_.preview ? environment_.preview : previewWindow_,
                SessionHooks{
                    {}, [this] { refreshPrompts(); }, [this] { fitToImage(); }, environment_.sleep}),
       router_([this] { return std::vector<framework::CommandTarget*>{this}; }),
       actions_(new framework::CommandActions(this, &router_, res::CommandScope::Camera)) {
+    previewWindow_->setSleep(environment_.sleep);
     record_.typeId = typeId;
     record_.longExposureMode = longExposureMode ? 1 : 0;
     setAttribute(Qt::WA_DeleteOnClose);
@@ -61,17 +65,15 @@ CCameraFrame::CCameraFrame(int typeId, bool longExposureMode, Environment enviro
     registerCommands();
 }
 
-CCameraFrame::~CCameraFrame() = default;
+CCameraFrame::~CCameraFrame() {
+    // The preview's threads post to this window: they end before it stops being a target.
+    delete previewWindow_;
+}
 
 bool CCameraFrame::create() {
-    // 1. The preview surface (the first pane of the window).
-    previewSurface_ = new QWidget(this);
-    previewSurface_->setObjectName(QStringLiteral("Preview%1").arg(0xE900));
-    previewSurface_->setAutoFillBackground(true);
-    QPalette black = previewSurface_->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    previewSurface_->setPalette(black);
-    setCentralWidget(previewSurface_);
+    // 1. The preview window (the first pane of the window).
+    previewWindow_->setObjectName(QStringLiteral("Preview%1").arg(0xE900));
+    setCentralWidget(previewWindow_);
 
     // 2, 4. Status bar: text pane, brightness bar, indicator pane.
     textPane_ = new QLabel(statusBar());
@@ -131,6 +133,38 @@ void CCameraFrame::fitToImage() {
         fitCameraWindow(QSize(record_.width, record_.height), toolbar, caption, screenSize));
 }
 
+void CCameraFrame::wait(std::chrono::milliseconds duration) {
+    if (environment_.sleep) {
+        environment_.sleep(duration);
+    } else {
+        QThread::msleep(static_cast<unsigned long>(duration.count()));
+    }
+}
+
+void CCameraFrame::showCutButton(bool cut) {
+    actions_->action(ID_CAMERA_VIDEO_CUT)->setVisible(cut);
+    actions_->action(ID_CAMERA_VIDEO_RESTORE)->setVisible(!cut);
+}
+
+void CCameraFrame::enterFullScreen() {
+    savedGeometry_ = geometry();
+    toolBar_->hide();
+    statusBar()->hide();
+    showFullScreen();
+    fullScreen_ = true;
+}
+
+void CCameraFrame::leaveFullScreen() {
+    if (!fullScreen_) {
+        return;
+    }
+    showNormal();
+    setGeometry(savedGeometry_);
+    toolBar_->show();
+    statusBar()->show();
+    fullScreen_ = false;
+}
+
 bool CCameraFrame::runBusy(Busy code, const std::function<void()>& operation) {
     if (busy_ != kIdle) {
         return false;
@@ -171,6 +205,50 @@ void CCameraFrame::registerCommands() {
             onMessage({static_cast<unsigned>(MSG_CAMERA_OPEN), 0, 0, {}});
         }
     });
+    const auto areaBalance = [this](bool readGains) {
+        runBusy(kAreaWhiteBalance, [this, readGains] {
+            previewWindow_->areaWhiteBalance();
+            wait(std::chrono::milliseconds(100));
+            if (readGains) {
+                KRVCameraGetGain(&record_.colourGains.red.value, &record_.colourGains.green.value,
+                                 &record_.colourGains.blue.value);
+            }
+            KRVCameraSaveParameter(0);
+        });
+    };
+    onCommand(
+        ID_CAMERA_AREA_WHITE_BALANCE_SAVE_GAINS, [areaBalance](int) { areaBalance(true); },
+        whenOpen);
+    onCommand(
+        ID_CAMERA_AREA_WHITE_BALANCE, [areaBalance](int) { areaBalance(false); }, whenOpen);
+    onCommand(
+        ID_CAMERA_VIDEO_CUT,
+        [this](int) {
+            runBusy(kCutting, [this] {
+                if (previewWindow_->cutRegion()) {
+                    showCutButton(false);
+                }
+            });
+        },
+        whenOpen);
+    onCommand(
+        ID_CAMERA_VIDEO_RESTORE,
+        [this](int) {
+            runBusy(kRestoring, [this] {
+                previewWindow_->restoreRegion();
+                showCutButton(true);
+            });
+        },
+        whenOpen);
+    onCommand(ID_CAMERA_FULLSCREEN, [this](int) {
+        if (fullScreen_) {
+            router_.dispatch(ID_CAMERA_IMAGE_SIZE);
+        } else {
+            runBusy(kEnteringFullScreen, [this] { enterFullScreen(); });
+        }
+    });
+    onCommand(ID_CAMERA_IMAGE_SIZE,
+              [this](int) { runBusy(kLeavingFullScreen, [this] { leaveFullScreen(); }); });
     onCommand(ID_CAMERA_TOGGLE_TOOLBAR,
               [this](int) { toolBar_->setVisible(!toolBar_->isVisible()); });
 }
@@ -178,7 +256,7 @@ void CCameraFrame::registerCommands() {
 std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
     switch (message.id) {
         case MSG_CAMERA_OPEN:
-            return session_.open(static_cast<int>(message.wParam), this, previewSurface_,
+            return session_.open(static_cast<int>(message.wParam), this, previewWindow_,
                                  environment_.iniPath)
                        ? 1
                        : 0;
@@ -203,6 +281,8 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
                 setWindowTitle(environment_.saveFolder());
             }
             return 0;
+        case kCommandMessage:  // a command posted by the preview
+            return router_.dispatch(static_cast<int>(message.wParam)) ? 1 : 0;
         default:
             return 0;
     }

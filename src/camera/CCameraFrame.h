@@ -28,6 +28,8 @@ class SettingsStore;
 
 namespace korvel::camera {
 
+class CPreviewWnd;
+
 // Where the camera window goes for an image: the image fits the screen (shrunk by the
 // larger of the two ratios when needed) with room for toolbar and caption, centred.
 QRect fitCameraWindow(QSize image, int toolbarHeight, int captionHeight, QSize screen);
@@ -59,7 +61,7 @@ public:
         platform::SettingsStore& store;
         QString iniPath;                      // BRENIC.ini
         std::function<QString()> saveFolder;  // the default save folder
-        PreviewControl* preview = nullptr;    // the live preview, when there is one
+        PreviewControl* preview = nullptr;    // replaces the window's own live preview
         std::function<void(std::chrono::milliseconds)> sleep;  // waits of the camera steps
     };
 
@@ -76,6 +78,8 @@ public:
     QToolBar* toolBar() const { return toolBar_; }
     QProgressBar* brightnessBar() const { return brightnessBar_; }
     QLabel* textPane() const { return textPane_; }
+    CPreviewWnd* previewWindow() const { return previewWindow_; }
+    bool fullScreen() const { return fullScreen_; }
     framework::CommandActions& commandActions() const { return *actions_; }
     const framework::CommandRouter& router() const { return router_; }
 
@@ -93,18 +97,24 @@ private:
     void fitToImage();
     void refreshPrompts();
     bool runBusy(Busy code, const std::function<void()>& operation);
+    void enterFullScreen();
+    void leaveFullScreen();
+    void showCutButton(bool cut);
+    void wait(std::chrono::milliseconds duration);
 
     CameraRecord record_;
     Environment environment_;
+    CPreviewWnd* previewWindow_;  // owned by the window (Qt parent)
     CameraSession session_;
     framework::CommandRouter router_;
     framework::CommandActions* actions_;  // owned by the window
-    QWidget* previewSurface_ = nullptr;   // widgets are owned by the window
     QToolBar* toolBar_ = nullptr;
     QLabel* textPane_ = nullptr;
     QProgressBar* brightnessBar_ = nullptr;
     int busy_ = kIdle;
     bool closing_ = false;
+    bool fullScreen_ = false;
+    QRect savedGeometry_;  // window rectangle before full screen
 };
 
 }  // namespace korvel::camera

@@ -152,6 +152,24 @@ public:
     // Display members, defined in the kximage_qt library.
     bool CreateFromHBITMAP(const QImage& hbmp, const std::vector<RGBQUAD>* hpal = nullptr);
     QImage MakeBitmap(QPainter* hdc = nullptr) const;
+    // Drawing (kximage_qt). The picture is painted at (x, y), scaled to cx x cy (-1 keeps
+    // the natural size), blended with its alpha plane or transparent colour; smooth
+    // scaling interpolates.
+    bool Draw(QPainter* hdc, int32_t x = 0, int32_t y = 0, int32_t cx = -1, int32_t cy = -1,
+              const RECT* pClipRect = nullptr, bool bSmooth = false) const;
+    bool Draw(QPainter* hdc, const RECT& rect, const RECT* pClipRect = nullptr,
+              bool bSmooth = false) const;
+    // Scaled copy without blending, as a printer takes it.
+    bool Stretch(QPainter* hdc, int32_t xoffset, int32_t yoffset, int32_t xsize,
+                 int32_t ysize) const;
+    // The picture repeated over a rectangle.
+    bool Tile(QPainter* hdc, const RECT& rc) const;
+    // Default text record: face "Arial".
+    static void InitTextInfo(tagKxTextInfo* txt);
+    // Draws a text record into the picture's pixels with (x, y) the anchor from the top
+    // left; with a painter, draws onto the painter instead.
+    bool DrawStringEx(QPainter* hdc, int32_t x, int32_t y, const tagKxTextInfo* pTextType,
+                      bool bSetAlpha = false);
     uint8_t* GetDIB() const { return pDib; }
 
     // Queries and simple setters

@@ -16,7 +16,9 @@ using Lut = std::array<std::uint8_t, 256>;
 
 // The row loops are also built for AVX2, picked at load time where the processor has it;
 // the baseline x86-64 instruction set lacks the wide multiplies the colour loops need.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Sanitizer builds go without: their start-up code cannot resolve the clones.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 #define KRV_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define KRV_VECTOR_CLONES

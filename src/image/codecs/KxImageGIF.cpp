@@ -469,9 +469,18 @@ bool KxImageGIF::Decode(KxFile* hFile) {
             if (bpp == 8) {
                 std::memcpy(GetBits(static_cast<uint32_t>(row)), in, screenWidth);
             } else {
+                // Pack whole rows: pixels per byte 8 (1 bit) or 2 (4 bits), high bits first.
                 const uint8_t limit = static_cast<uint8_t>((1u << bpp) - 1);
-                for (uint32_t x = 0; x < screenWidth; ++x)
-                    BlindSetPixelIndex(static_cast<int32_t>(x), row, std::min(in[x], limit));
+                const uint32_t perByte = 8 / bpp;
+                uint8_t* out = GetBits(static_cast<uint32_t>(row));
+                for (uint32_t x = 0; x < screenWidth; x += perByte) {
+                    uint8_t packed = 0;
+                    for (uint32_t k = 0; k < perByte; ++k) {
+                        const uint8_t v = x + k < screenWidth ? std::min(in[x + k], limit) : 0;
+                        packed = static_cast<uint8_t>(packed << bpp | v);
+                    }
+                    out[x / perByte] = packed;
+                }
             }
         }
         const int transparent = shown.transparent >= 0 ? shown.transparent : -1;

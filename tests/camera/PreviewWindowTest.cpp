@@ -1,0 +1,450 @@
+#include "CameraFixture.h"
+
+#include "camera/CCameraFrame.h"
+#include "camera/CPreviewWnd.h"
+#include "common/RecordingSettingsStore.h"
+#include "framework/CommandActions.h"
+#include "framework/Message.h"
+#include "res/ids.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+
+#include <chrono>
+#include <memory>
+
+using namespace korvel::camera;
+using namespace korvel::res;
+using korvel::camera::test::SimulatedCameraTest;
+using korvel::framework::Message;
+
+namespace {
+
+class Recorder : public korvel::framework::MessageTarget {
+public:
+    std::intptr_t onMessage(const Message& m) override {
+        messages.push_back(m);
+        return 0;
+    }
+    int count(int id) const {
+        return static_cast<int>(std::count_if(messages.begin(), messages.end(),
+                                              [id](const Message& m) { return int(m.id) == id; }));
+    }
+    std::vector<Message> messages;
+};
+
+// Serves events until `done` holds; a generous bound keeps a broken build from hanging.
+template <typename Condition>
+bool serveUntil(Condition done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > limit) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+class RecordingSink : public VideoFrameSink {
+public:
+    void setFrameRate(int fps) override { rate = fps; }
+    void setCompress(int c) override { compress = c; }
+    bool open(const QString& p, int w, int h) override {
+        path = p;
+        size = QSize(w, h);
+        return true;
+    }
+    void writeFrame(const std::uint8_t*, int w, int h) override {
+        frames.fetch_add(1);
+        if (QSize(w, h) != size) {
+            mismatched.fetch_add(1);
+        }
+    }
+    int frameCount() const override { return frames.load(); }
+    void close() override { closed = true; }
+
+    int rate = 0;
+    int compress = -1;
+    QString path;
+    QSize size;
+    std::atomic<int> frames{0};
+    std::atomic<int> mismatched{0};
+    bool closed = false;
+};
+
+class PreviewTest : public SimulatedCameraTest {
+protected:
+    void openCamera(int type = 13) {
+        krvcamera::useVirtualClock(true);
+        useCamera("sim:" + std::to_string(type));
+        record.typeId = type;
+        ASSERT_EQ(KRVCameraInit(record.previewResolution, nullptr, nullptr), 1);
+        KRVCameraGetImageSize(&record.width, &record.height);
+    }
+    void TearDown() override {
+        window.reset();
+        KRVCameraUnInit();
+        krvcamera::useVirtualClock(false);
+        SimulatedCameraTest::TearDown();
+    }
+    std::unique_ptr<CPreviewWnd> makeWindow() {
+        auto preview = std::make_unique<CPreviewWnd>(&recorder);
+        preview->setSleep([](std::chrono::milliseconds) {});
+        preview->resize(640, 480);
+        preview->show();
+        return preview;
+    }
+    // Waits for `count` pictures to reach the drawing surface.
+    bool drawn(std::uint64_t count) {
+        return serveUntil(
+            [&] { return window->drawingSurface()->frames().publishedCount() >= count; });
+    }
+
+    CameraRecord record;
+    Recorder recorder;
+    std::unique_ptr<CPreviewWnd> window;
+};
+
+}  // namespace
+
+TEST_F(PreviewTest, SkippingDropsExactlyOneFrameWithoutBrightness) {
+    openCamera();
+    PreviewPipeline pipeline(&recorder);
+    pipeline.prepare(record, record.width, record.height);
+    pipeline.skipNextFrame();
+    PreviewPipeline::GrabResult first = PreviewPipeline::GrabResult::NoFrame;
+    for (int i = 0; i < 50 && first == PreviewPipeline::GrabResult::NoFrame; ++i) {
+        first = pipeline.grabStep(1000);
+    }
+    EXPECT_EQ(first, PreviewPipeline::GrabResult::Dropped);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(recorder.count(MSG_FRAME_BRIGHTNESS), 0);
+    EXPECT_FALSE(pipeline.takeFrame());
+
+    PreviewPipeline::GrabResult second = PreviewPipeline::GrabResult::NoFrame;
+    for (int i = 0; i < 50 && second == PreviewPipeline::GrabResult::NoFrame; ++i) {
+        second = pipeline.grabStep(1040);
+    }
+    EXPECT_EQ(second, PreviewPipeline::GrabResult::Published);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(recorder.count(MSG_FRAME_BRIGHTNESS), 1);
+    EXPECT_GE(recorder.messages.front().wParam, 1u);
+    EXPECT_LE(recorder.messages.front().wParam, 255u);
+    EXPECT_TRUE(pipeline.takeFrame());
+    pipeline.release();
+}
+
+TEST_F(PreviewTest, EveryTakenFrameIsDrawnOnceAndRecordedOnce) {
+    openCamera();
+    PreviewPipeline pipeline(&recorder);
+    FrameSurface surface;
+    surface.setTargetSize(QSize(320, 240));
+    pipeline.setSurface(&surface);
+    pipeline.prepare(record, record.width, record.height);
+    RecordingSink sink;
+    sink.size = QSize(record.width, record.height);
+    pipeline.startRecording(&sink);
+
+    int published = 0;
+    for (int i = 0; i < 200 && published < 3; ++i) {
+        published += pipeline.grabStep(static_cast<std::uint32_t>(i)) ==
+                     PreviewPipeline::GrabResult::Published;
+    }
+    ASSERT_EQ(published, 3);
+    ASSERT_TRUE(pipeline.takeFrame());  // only the newest of the three
+    pipeline.processFrame();
+    EXPECT_FALSE(pipeline.takeFrame());
+    EXPECT_EQ(surface.publishedCount(), 1u);
+    EXPECT_EQ(sink.frames.load(), 1);
+    EXPECT_EQ(sink.mismatched.load(), 0);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(recorder.count(MSG_STATUS_TEXT), 1);
+    EXPECT_TRUE(recorder.messages.back().text.endsWith(QStringLiteral(" 1")));
+
+    // The zoom target takes the pictures while it is set.
+    FrameSurface zoom;
+    zoom.setTargetSize(QSize(100, 75));
+    pipeline.setZoomTarget(&zoom);
+    pipeline.processFrame();
+    EXPECT_EQ(zoom.publishedCount(), 1u);
+    EXPECT_EQ(zoom.takeNewest().width, 100);
+    EXPECT_EQ(surface.publishedCount(), 1u);
+    pipeline.stopRecording();
+    pipeline.release();
+}
+
+TEST_F(PreviewTest, StartPauseResumeStop) {
+    openCamera();
+    window = makeWindow();
+    EXPECT_EQ(window->runState(), CPreviewWnd::kStopped);
+    EXPECT_FALSE(window->drawingSurface()->isVisible());
+    ASSERT_TRUE(window->start(record));
+    EXPECT_FALSE(window->start(record));  // only when stopped
+    EXPECT_TRUE(window->isRunning());
+    EXPECT_EQ(window->pipeline().bufferSize(), std::size_t(record.width) * record.height * 3);
+    EXPECT_EQ(window->drawingSurface()->objectName(), QStringLiteral("1234"));
+    EXPECT_TRUE(window->drawingSurface()->isVisible());
+    ASSERT_TRUE(drawn(2));
+    EXPECT_TRUE(serveUntil([&] { return recorder.count(MSG_FRAME_BRIGHTNESS) > 0; }));
+    EXPECT_GT(window->frameRate(), 0.0f);
+
+    window->pause();
+    EXPECT_EQ(window->runState(), CPreviewWnd::kPaused);
+    EXPECT_FALSE(window->isRunning());
+    window->resume();
+    EXPECT_EQ(window->runState(), CPreviewWnd::kRunning);
+    const auto before = window->drawingSurface()->frames().publishedCount();
+    EXPECT_TRUE(drawn(before + 1));
+
+    window->stop();
+    EXPECT_EQ(window->runState(), CPreviewWnd::kStopped);
+    EXPECT_FALSE(window->drawingSurface()->isVisible());
+    window->stop();                      // only when running: nothing happens
+    ASSERT_TRUE(window->start(record));  // and it starts again
+    EXPECT_TRUE(drawn(window->drawingSurface()->frames().publishedCount() + 1));
+}
+
+TEST_F(PreviewTest, DestroyingTheWindowWhileRunningStopsTheThreads) {
+    openCamera();
+    window = makeWindow();
+    ASSERT_TRUE(window->start(record));
+    ASSERT_TRUE(drawn(1));
+    window->pause();
+    window.reset();  // a paused window too
+    window = makeWindow();
+    ASSERT_TRUE(window->start(record));
+    window.reset();
+    SUCCEED();
+}
+
+TEST_F(PreviewTest, CutAndRestoreTheRegionWhileFramesKeepComing) {
+    openCamera();  // 2048 x 1536
+    window = makeWindow();
+    window->setRectangleSelector([](QWidget*) { return QRect(10, 10, 100, 50); });
+    EXPECT_FALSE(window->cutRegion());  // only while running
+    ASSERT_TRUE(window->start(record));
+    ASSERT_EQ(window->drawingSurface()->size(), QSize(640, 480));
+    ASSERT_TRUE(window->cutRegion());
+    EXPECT_TRUE(window->regionActive());
+    EXPECT_EQ(window->region(), (Region{32, 32, 352, 192}));
+    // The surface now has the region's aspect (2:1), centred.
+    EXPECT_EQ(window->drawingSurface()->geometry(), QRect(0, 80, 640, 320));
+    EXPECT_TRUE(drawn(window->drawingSurface()->frames().publishedCount() + 2));
+
+    // A window resize fits again.
+    window->resize(400, 400);
+    EXPECT_EQ(window->drawingSurface()->geometry(), QRect(0, 100, 400, 200));
+
+    window->setRectangleSelector([](QWidget*) { return std::nullopt; });
+    EXPECT_TRUE(window->cutRegion());  // cancelled: the region stays
+    window->restoreRegion();
+    EXPECT_FALSE(window->regionActive());
+    EXPECT_EQ(window->region(), (Region{0, 0, record.width, record.height}));
+    EXPECT_EQ(window->drawingSurface()->geometry(), QRect(0, 50, 400, 300));
+    EXPECT_TRUE(drawn(window->drawingSurface()->frames().publishedCount() + 2));
+}
+
+TEST_F(PreviewTest, AreaWhiteBalanceSetsGainsAndRestarts) {
+    openCamera();
+    window = makeWindow();
+    window->setRectangleSelector([](QWidget*) { return QRect(100, 100, 200, 150); });
+    ASSERT_TRUE(window->start(record));
+    ASSERT_TRUE(drawn(1));
+    krvcamera::clearSimulatorCallLog();
+    ASSERT_TRUE(window->areaWhiteBalance());
+    const auto gains = callsOf("KRVCameraSetGain(");
+    ASSERT_EQ(gains.size(), 1u);
+    EXPECT_EQ(record.colourGains.green.value, 64);
+    EXPECT_GT(record.colourGains.red.value, 0);
+    EXPECT_EQ(gains[0], "KRVCameraSetGain(" + std::to_string(record.colourGains.red.value) +
+                            ", 64, " + std::to_string(record.colourGains.blue.value) + ")");
+    EXPECT_TRUE(window->isRunning());
+    EXPECT_TRUE(drawn(window->drawingSurface()->frames().publishedCount() + 1));
+}
+
+TEST_F(PreviewTest, RecordingTakesTheMeasuredRateAndTheRegionSize) {
+    openCamera();
+    window = makeWindow();
+    Recorder mainWindow;
+    RecordingSink sink;
+    window->setMainWindow(&mainWindow);
+    record.video.Compress = 3;
+    EXPECT_EQ(window->startRecording("/tmp/none.avi", record), 0);  // no writer yet
+    window->setVideoSink(&sink);
+    ASSERT_TRUE(window->start(record));
+    window->setRectangleSelector([](QWidget*) { return QRect(0, 0, 320, 240); });
+    ASSERT_TRUE(window->cutRegion());
+    ASSERT_TRUE(drawn(2));
+    EXPECT_EQ(window->startRecording("/tmp/a.avi", record), 1);
+    EXPECT_EQ(window->startRecording("/tmp/b.avi", record), 0);
+    EXPECT_GE(sink.rate, 1);
+    EXPECT_EQ(sink.compress, 3);
+    EXPECT_EQ(sink.size, QSize(1024, 768));
+    EXPECT_TRUE(serveUntil([&] { return sink.frames.load() >= 2; }));
+    window->restoreRegion();  // frames keep the size the file was opened with
+    EXPECT_TRUE(drawn(window->drawingSurface()->frames().publishedCount() + 2));
+    EXPECT_EQ(window->stopRecording(record), 1);
+    EXPECT_EQ(window->stopRecording(record), 0);
+    EXPECT_TRUE(sink.closed);
+    EXPECT_EQ(sink.mismatched.load(), 0);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(mainWindow.count(MSG_FILE_SAVED), 1);
+    EXPECT_EQ(mainWindow.messages.back().wParam, 1u);
+    EXPECT_EQ(mainWindow.messages.back().text, QStringLiteral("/tmp/a.avi"));
+    EXPECT_TRUE(serveUntil([&] { return recorder.count(MSG_STATUS_TEXT) > 0; }));
+}
+
+TEST_F(PreviewTest, CaptureWithoutLongExposureHappensAtTheFirstTick) {
+    openCamera();
+    window = makeWindow();
+    QString captured;
+    window->setCaptureHandler([&](const QString& path, CameraRecord&) { captured = path; });
+    window->captureToFile(QStringLiteral("/pics/KV0001"), record);
+    ASSERT_NE(window->waitWindow(), nullptr);
+    EXPECT_EQ(window->waitLimit(), 0);
+    EXPECT_TRUE(serveUntil([&] { return !captured.isEmpty(); }));
+    EXPECT_EQ(captured, QStringLiteral("/pics/KV0001"));
+    EXPECT_EQ(window->waitWindow(), nullptr);
+}
+
+TEST_F(PreviewTest, ALongExposureWaitCanBeCancelled) {
+    openCamera();
+    record.longExposureMode = 1;
+    ASSERT_EQ(KRVCameraSetExposureTime(30000), 1);
+    window = makeWindow();
+    bool captured = false;
+    window->setCaptureHandler([&](const QString&, CameraRecord&) { captured = true; });
+    krvcamera::clearSimulatorCallLog();
+    window->captureToFile(QStringLiteral("/pics/KV0002"), record);
+    EXPECT_EQ(callsOf("KRVCameraReStartLongExpTime").size(), 1u);
+    EXPECT_EQ(window->waitLimit(), (30000 + 99) / 100 + 20);
+    CProgressWnd* progress = window->waitWindow();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->bar()->maximum(), 100);
+    EXPECT_TRUE(serveUntil([&] { return window->waitTicks() >= 2; }));
+    EXPECT_EQ(progress->bar()->value(), window->waitTicks() * 100 / window->waitLimit());
+    progress->cancelButton()->click();
+    EXPECT_TRUE(serveUntil([&] { return recorder.count(MSG_CAPTURE_FINISHED) == 1; }));
+    EXPECT_TRUE(recorder.messages.back().text.isEmpty());
+    EXPECT_FALSE(captured);
+    EXPECT_EQ(window->waitWindow(), nullptr);
+}
+
+TEST_F(PreviewTest, PrecisionCaptureRestoresSpeedGainAndExposure) {
+    openCamera(25);  // waits without a progress bar
+    record.longExposureMode = 1;
+    record.precisionSnapshot = 1;
+    window = makeWindow();
+    std::vector<std::string> during;
+    window->setCaptureHandler(
+        [&](const QString&, CameraRecord&) { during = krvcamera::simulatorCallLog(); });
+    krvcamera::clearSimulatorCallLog();
+    window->captureToFile(QStringLiteral("/pics/KV0003"), record);
+    ASSERT_FALSE(during.empty());  // captured at once
+    EXPECT_EQ(window->waitWindow(), nullptr);
+    const auto sets = [](const std::vector<std::string>& log) {
+        std::vector<std::string> found;
+        for (const auto& call : log) {
+            if (call.rfind("KRVCameraSetSpeedMode", 0) == 0 ||
+                call.rfind("KRVCameraSetAnalogGain", 0) == 0) {
+                found.push_back(call);
+            }
+        }
+        return found;
+    };
+    EXPECT_EQ(sets(during), (std::vector<std::string>{"KRVCameraSetSpeedMode(3)",
+                                                      "KRVCameraSetAnalogGain(171)"}));
+    const auto all = sets(krvcamera::simulatorCallLog());
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all[2].rfind("KRVCameraSetSpeedMode(", 0), 0u);
+    EXPECT_EQ(all[3].rfind("KRVCameraSetAnalogGain(", 0), 0u);
+}
+
+TEST_F(PreviewTest, DoubleClickAndEscapePostCommandsToTheCameraWindow) {
+    openCamera();
+    window = makeWindow();
+    ASSERT_TRUE(window->start(record));
+    QTest::mouseDClick(window->drawingSurface(), Qt::LeftButton);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents();
+    std::vector<std::uintptr_t> commands;
+    for (const Message& m : recorder.messages) {
+        if (m.id == kCommandMessage) {
+            commands.push_back(m.wParam);
+        }
+    }
+    EXPECT_EQ(commands,
+              (std::vector<std::uintptr_t>{ID_CAMERA_FULLSCREEN, ID_CAMERA_VIDEO_RESTORE}));
+}
+
+namespace {
+
+class CameraFrameWithPreview : public SimulatedCameraTest {
+protected:
+    CCameraFrame* makeFrame() {
+        krvcamera::useVirtualClock(true);
+        useCamera("sim:13");
+        return new CCameraFrame(
+            13, false,
+            CCameraFrame::Environment{store, iniPath(), [] { return QString(); }, nullptr,
+                                      [](std::chrono::milliseconds) {}});
+    }
+    void TearDown() override {
+        krvcamera::useVirtualClock(false);
+        SimulatedCameraTest::TearDown();
+    }
+    korvel::test::RecordingSettingsStore store;
+};
+
+}  // namespace
+
+TEST_F(CameraFrameWithPreview, CutRestoreAndFullScreenCommands) {
+    CCameraFrame* frame = makeFrame();
+    ASSERT_TRUE(frame->create());
+    frame->show();
+    CPreviewWnd* preview = frame->previewWindow();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isRunning());
+    preview->setRectangleSelector([](QWidget*) { return QRect(5, 5, 60, 40); });
+    auto& actions = frame->commandActions();
+
+    ASSERT_TRUE(frame->router().dispatch(ID_CAMERA_VIDEO_CUT));
+    EXPECT_TRUE(preview->regionActive());
+    EXPECT_FALSE(actions.action(ID_CAMERA_VIDEO_CUT)->isVisible());
+    EXPECT_TRUE(actions.action(ID_CAMERA_VIDEO_RESTORE)->isVisible());
+    EXPECT_EQ(frame->busy(), CCameraFrame::kIdle);
+
+    // Escape on the preview restores through the camera window.
+    QTest::keyClick(preview, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(preview->regionActive());
+    EXPECT_TRUE(actions.action(ID_CAMERA_VIDEO_CUT)->isVisible());
+    EXPECT_FALSE(actions.action(ID_CAMERA_VIDEO_RESTORE)->isVisible());
+
+    // A double-click enters full screen, a second one leaves it.
+    QTest::mouseDClick(preview->drawingSurface(), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(frame->fullScreen());
+    EXPECT_FALSE(frame->toolBar()->isVisible());
+    QTest::mouseDClick(preview->drawingSurface(), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(frame->fullScreen());
+    EXPECT_TRUE(frame->toolBar()->isVisible());
+
+    // Area white balance sets the gains from the selection and keeps them in set 0.
+    krvcamera::clearSimulatorCallLog();
+    ASSERT_TRUE(frame->router().dispatch(ID_CAMERA_AREA_WHITE_BALANCE_SAVE_GAINS));
+    EXPECT_EQ(callsOf("KRVCameraSetGain(").size(), 1u);
+    EXPECT_EQ(callsOf("KRVCameraSaveParameter(0)").size(), 1u);
+    EXPECT_EQ(frame->busy(), CCameraFrame::kIdle);
+    EXPECT_TRUE(preview->isRunning());
+
+    frame->close();  // closes the camera with the preview running
+    EXPECT_FALSE(preview->isRunning());
+}
