@@ -172,14 +172,9 @@ QAction* CMainFrame::createControl(int id) {
                 [this] { router().dispatch(ID_VIEW_ZOOM_LIST); });
         widget = combo;
     } else if (id == ID_MEASURE_CALIBRATE_TABLE) {
-        auto* button = new QToolButton;  // owned by its widget action
-        button->setDefaultAction(commandActions().action(id));
-        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setPopupMode(QToolButton::MenuButtonPopup);
-        auto* menu = new QMenu(button);  // owned by the button
-        commandActions().fillMenu(menu, IDR_CALIBRATE_TABLE_MENU);
-        button->setMenu(menu);
-        widget = button;
+        QAction* control = commandActions().makeSplitButton(id, IDR_CALIBRATE_TABLE_MENU);
+        controls_.emplace(id, control);
+        return control;
     } else {
         return nullptr;
     }
@@ -489,7 +484,9 @@ void CMainFrame::openCamera() {
                                               platform::brenicIniPath(),
                                               [this] { return state_.settings.savePath; },
                                               nullptr,
-                                              {}});
+                                              {},
+                                              this,
+                                              [this](int id) { router().dispatch(id); }});
         cameraWindow_ = frame;
         frame->show();
         frame->create();

@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMoveEvent>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -89,6 +90,21 @@ bool CCameraFrame::create() {
     // 3. The "Camera" toolbar.
     toolBar_ = new QToolBar(QStringLiteral("Camera"), this);
     toolBar_->setObjectName(QStringLiteral("ToolBar%1").arg(IDR_TOOLBAR_CAMERA));
+    // Snap, Resolution, Record and Auto WB are split buttons with their drop-down menus.
+    actions_->setControlFactory([this](int id) -> QAction* {
+        switch (id) {
+            case ID_CAMERA_SNAP:
+                return actions_->makeSplitButton(id, IDR_CAMERA_SNAP_MENU);
+            case ID_CAMERA_RESOLUTION:
+                return actions_->makeSplitButton(id, IDR_CAMERA_RESOLUTION_MENU);
+            case ID_CAMERA_RECORD:
+                return actions_->makeSplitButton(id, IDR_CAMERA_VIDEO_MENU);
+            case ID_CAMERA_AUTO_WHITE_BALANCE:
+                return actions_->makeSplitButton(id, IDR_CAMERA_WHITE_BALANCE_MENU);
+            default:
+                return nullptr;
+        }
+    });
     if (!actions_->fillToolBar(toolBar_, IDR_TOOLBAR_CAMERA)) {
         return false;
     }
@@ -200,6 +216,11 @@ void CCameraFrame::registerCommands() {
     };
     onCommand(ID_CAMERA_QUICK_BLACK_BALANCE, blackBalance, blackBalanceState);
     onCommand(ID_CAMERA_BLACK_BALANCE, blackBalance, blackBalanceState);
+    onCommand(ID_CAMERA_IMAGE_BROWSER, [this](int id) {
+        if (environment_.mainWindowCommand) {
+            environment_.mainWindowCommand(id);
+        }
+    });
     onCommand(ID_CAMERA_PREVIEW, [this](int) {
         if (record_.state != kCameraOpen) {
             onMessage({static_cast<unsigned>(MSG_CAMERA_OPEN), 0, 0, {}});
@@ -272,6 +293,28 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
         case MSG_SET_EXPOSURE:
             session_.setExposure(static_cast<int>(static_cast<std::intptr_t>(message.wParam)));
             return 0;
+        case MSG_CLOSE_SETTINGS_SHEET:
+        case MSG_CLOSE_SAVE_CONFIG:
+        case MSG_SNAPSHOT_SERIES_ENDED:
+            // The sheets and the snapshot series end here; the operation is over.
+            busy_ = kIdle;
+            refreshPrompts();
+            return 0;
+        case MSG_EXPOSURE_POPUP_CLOSING:
+            if (message.wParam == 0 && busy_ == kExposurePopup) {
+                busy_ = kIdle;
+                refreshPrompts();
+            }
+            return 0;
+        case MSG_CAPTURE_FINISHED:
+            captureDone_ = true;
+            // RAW files are not pictures the thumbnail list can show.
+            if (record_.snapshot.uiFiletype != 4 && environment_.mainWindow) {
+                framework::sendMessage(
+                    environment_.mainWindow,
+                    {unsigned(MSG_FILE_SAVED), message.wParam, message.lParam, message.text});
+            }
+            return 0;
         case MSG_STATUS_TEXT:
             textPane_->setText(message.text);
             return 0;
@@ -286,6 +329,13 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
         default:
             return 0;
     }
+}
+
+void CCameraFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // Moving the window closes the exposure pop-up; a running snapshot series or
+    // recording keeps its busy code.
+    onMessage({static_cast<unsigned>(MSG_EXPOSURE_POPUP_CLOSING), 0, 0, {}});
 }
 
 void CCameraFrame::closeEvent(QCloseEvent* event) {

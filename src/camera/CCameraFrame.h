@@ -63,6 +63,8 @@ public:
         std::function<QString()> saveFolder;  // the default save folder
         PreviewControl* preview = nullptr;    // replaces the window's own live preview
         std::function<void(std::chrono::milliseconds)> sleep;  // waits of the camera steps
+        framework::MessageTarget* mainWindow = nullptr;        // told of every file written
+        std::function<void(int command)> mainWindowCommand;    // commands passed on to it
     };
 
     CCameraFrame(int typeId, bool longExposureMode, Environment environment,
@@ -90,6 +92,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void registerCommands();
@@ -114,6 +117,7 @@ private:
     int busy_ = kIdle;
     bool closing_ = false;
     bool fullScreen_ = false;
+    bool captureDone_ = true;
     QRect savedGeometry_;  // window rectangle before full screen
 };
 

@@ -6,7 +6,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWidget>
+#include <QWidgetAction>
 
 #include <vector>
 
@@ -131,6 +133,21 @@ void CommandActions::fillMenu(QMenu* menu, int menuId) {
         }
     }
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { refreshMenu(menu); });
+}
+
+QAction* CommandActions::makeSplitButton(int id, int menuId) {
+    auto* button = new QToolButton;  // owned by its widget action
+    button->setDefaultAction(action(id));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+    auto* menu = new QMenu(button);  // owned by the button
+    fillMenu(menu, menuId);
+    button->setMenu(menu);
+    auto* control = new QWidgetAction(window_);  // owned by the window
+    control->setDefaultWidget(button);
+    control->setData(id);
+    control->setText(action(id)->toolTip());
+    return control;
 }
 
 bool CommandActions::fillToolBar(QToolBar* bar, int toolbarId) {

@@ -42,6 +42,10 @@ public:
     using ControlFactory = std::function<QAction*(int id)>;
     void setControlFactory(ControlFactory factory) { controlFactory_ = std::move(factory); }
 
+    // A split button for a toolbar: the command's button with icon and caption, and a
+    // drop-down with menu resource `menuId`. The returned action belongs to the window.
+    QAction* makeSplitButton(int id, int menuId);
+
     // Fills a toolbar from toolbar resource `toolbarId`; false when there is no such toolbar.
     bool fillToolBar(QToolBar* bar, int toolbarId);
     // Replaces a toolbar's buttons by `ids` in order (0 = separator).

@@ -23,19 +23,6 @@ using korvel::test::RecordingSettingsStore;
 
 namespace {
 
-class CameraWindow : public SimulatedCameraTest {
-protected:
-    CCameraFrame* makeWindow(int type) {
-        useCamera("sim:" + std::to_string(type));
-        auto* frame = new CCameraFrame(  // deletes itself on close
-            type, false,
-            CCameraFrame::Environment{store, iniPath(), [] { return QString("/pics/"); }, nullptr,
-                                      [](std::chrono::milliseconds) {}});
-        return frame;
-    }
-    RecordingSettingsStore store;
-};
-
 class Recorder : public korvel::framework::MessageTarget {
 public:
     std::intptr_t onMessage(const korvel::framework::Message& m) override {
@@ -43,6 +30,26 @@ public:
         return 0;
     }
     std::vector<korvel::framework::Message> messages;
+};
+
+class CameraWindow : public SimulatedCameraTest {
+protected:
+    CCameraFrame* makeWindow(int type) {
+        useCamera("sim:" + std::to_string(type));
+        auto* frame = new CCameraFrame(  // deletes itself on close
+            type, false,
+            CCameraFrame::Environment{store,
+                                      iniPath(),
+                                      [] { return QString("/pics/"); },
+                                      nullptr,
+                                      [](std::chrono::milliseconds) {},
+                                      mainWindowTarget(),
+                                      {}});
+        return frame;
+    }
+    korvel::framework::MessageTarget* mainWindowTarget() { return &mainWindow; }
+    RecordingSettingsStore store;
+    Recorder mainWindow;
 };
 
 }  // namespace
@@ -162,4 +169,18 @@ TEST_F(SimulatedCameraTest, UnpluggingTheSimulatorReachesTheMainWindow) {
     EXPECT_EQ(mainWindow.messages.back().id, unsigned(MSG_CAMERA_REMOVED));
     EXPECT_EQ(int(std::intptr_t(mainWindow.messages.back().wParam)), 13);
     EXPECT_TRUE(listener.unregisterNotifications());
+}
+
+TEST_F(CameraWindow, AFinishedCaptureIsAnnouncedUnlessItIsRaw) {
+    CCameraFrame* frame = makeWindow(13);
+    ASSERT_TRUE(frame->create());
+    frame->record().snapshot.uiFiletype = 1;
+    frame->onMessage({MSG_CAPTURE_FINISHED, 0, 0, "/pics/KV.jpg"});
+    ASSERT_EQ(mainWindow.messages.size(), 1u);
+    EXPECT_EQ(mainWindow.messages[0].id, unsigned(MSG_FILE_SAVED));
+    EXPECT_EQ(mainWindow.messages[0].text, "/pics/KV.jpg");
+    frame->record().snapshot.uiFiletype = 4;
+    frame->onMessage({MSG_CAPTURE_FINISHED, 0, 0, "/pics/KV.raw"});
+    EXPECT_EQ(mainWindow.messages.size(), 1u);
+    frame->close();
 }

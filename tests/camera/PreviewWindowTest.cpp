@@ -393,7 +393,7 @@ protected:
         return new CCameraFrame(
             13, false,
             CCameraFrame::Environment{store, iniPath(), [] { return QString(); }, nullptr,
-                                      [](std::chrono::milliseconds) {}});
+                                      [](std::chrono::milliseconds) {}, nullptr, {}});
     }
     void TearDown() override {
         krvcamera::useVirtualClock(false);
