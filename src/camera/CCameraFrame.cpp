@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMoveEvent>
 #include <QProgressBar>
 #include <QScreen>
@@ -87,7 +88,10 @@ bool CCameraFrame::create() {
     statusBar()->addWidget(brightnessBar_, 1);
     statusBar()->addPermanentWidget(new QLabel(loadString(59142), statusBar()));
 
-    // 3. The "Camera" toolbar.
+    // 3. A hidden menu bar (its accelerators still work), then the "Camera" toolbar.
+    actions_->fillMenuBar(menuBar(), IDR_MAINFRAME_MENU);
+    menuBar()->hide();
+    actions_->applyAccelerators(IDR_MAINFRAME_ACCEL);  // F11 shows and hides the toolbar
     toolBar_ = new QToolBar(QStringLiteral("Camera"), this);
     toolBar_->setObjectName(QStringLiteral("ToolBar%1").arg(IDR_TOOLBAR_CAMERA));
     // Snap, Resolution, Record and Auto WB are split buttons with their drop-down menus.
@@ -137,7 +141,21 @@ void CCameraFrame::applyOpenedVisibility() {
 }
 
 void CCameraFrame::refreshPrompts() {
-    toolBar_->update();
+    // Each prompt is "status text\ntooltip".
+    const auto prompt = [this](int command, int stringId) {
+        const QString text = loadString(stringId, res::CommandScope::Camera);
+        QAction* action = actions_->action(command);
+        action->setStatusTip(text.section('\n', 0, 0));
+        action->setToolTip(text.section('\n', 1).trimmed());
+    };
+    prompt(ID_CAMERA_SNAP, IDS_CAMERA_SNAP_PROMPT);
+    const bool recording = previewWindow_ && previewWindow_->recording();
+    prompt(ID_CAMERA_RECORD, recording ? IDS_STOP_RECORD_PROMPT : IDS_START_RECORD_PROMPT);
+    prompt(ID_CAMERA_EXPOSURE,
+           busy_ == kExposurePopup ? IDS_EXPOSURE_SET_TIME_PROMPT : IDS_EXPOSURE_PROMPT);
+    if (toolBar_) {
+        toolBar_->update();
+    }
 }
 
 void CCameraFrame::fitToImage() {

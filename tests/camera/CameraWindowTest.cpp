@@ -184,3 +184,18 @@ TEST_F(CameraWindow, AFinishedCaptureIsAnnouncedUnlessItIsRaw) {
     EXPECT_EQ(mainWindow.messages.size(), 1u);
     frame->close();
 }
+
+TEST_F(CameraWindow, PromptsFollowTheStateAndF11TogglesTheToolbar) {
+    CCameraFrame* frame = makeWindow(13);
+    ASSERT_TRUE(frame->create());
+    auto& actions = frame->commandActions();
+    EXPECT_EQ(actions.action(ID_CAMERA_RECORD)->toolTip(), "Start Record");
+    EXPECT_EQ(actions.action(ID_CAMERA_EXPOSURE)->toolTip(), "Exposure");
+    EXPECT_TRUE(
+        actions.action(ID_CAMERA_TOGGLE_TOOLBAR)->shortcuts().contains(QKeySequence("F11")));
+    frame->show();
+    ASSERT_TRUE(frame->toolBar()->isVisible());
+    frame->router().dispatch(ID_CAMERA_TOGGLE_TOOLBAR);
+    EXPECT_FALSE(frame->toolBar()->isVisible());
+    frame->close();
+}
