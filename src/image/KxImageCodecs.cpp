@@ -33,13 +33,87 @@ KxImage::MetafileDecoder KxImage::GetMetafileDecoder() {
     return g_metafileDecoder.load();
 }
 
+namespace {
+
+// Makes the codec object of a format and hands it to `run`. `known` tells whether the
+// format has a codec at all.
+template <typename Run>
+bool withCodec(uint32_t imagetype, bool& known, Run&& run) {
+    known = true;
+    switch (imagetype) {
+        case KXIMAGE_FORMAT_BMP: {
+            KxImageBMP codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_GIF: {
+            KxImageGIF codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_JPG: {
+            KxImageJPG codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_PNG: {
+            KxImagePNG codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_ICO: {
+            KxImageICO codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_TIF: {
+            KxImageTIF codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_TGA: {
+            KxImageTGA codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_PCX: {
+            KxImagePCX codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_WBMP: {
+            KxImageWBMP codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_WMF: {
+            KxImageWMF codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_JP2:
+        case KXIMAGE_FORMAT_JPC: {
+            KxImageJ2K codec(imagetype);
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_PGX: {
+            KxImagePGX codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_PNM: {
+            KxImagePNM codec;
+            return run(codec);
+        }
+        case KXIMAGE_FORMAT_RAS: {
+            KxImageRAS codec;
+            return run(codec);
+        }
+        default:
+            known = false;
+            return false;
+    }
+}
+
+}  // namespace
+
 bool KxImage::DecodeAs(KxFile* hFile, uint32_t imagetype) {
-    auto run = [&](auto& codec) {
+    bool known = false;
+    const bool ok = withCodec(imagetype, known, [&](auto& codec) {
         codec.CopyInfo(*this);
         codec.WorkFor(this);
-        const bool ok = codec.Decode(hFile);
+        const bool decoded = codec.Decode(hFile);
         codec.WorkFor(nullptr);
-        if (!ok) {
+        if (!decoded) {
             SetError(codec.GetLastError());
             return false;
         }
@@ -48,146 +122,29 @@ bool KxImage::DecodeAs(KxFile* hFile, uint32_t imagetype) {
             return false;
         info.dwType = imagetype;
         return true;
-    };
-    switch (imagetype) {
-        case KXIMAGE_FORMAT_BMP: {
-            KxImageBMP codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_GIF: {
-            KxImageGIF codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_JPG: {
-            KxImageJPG codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_PNG: {
-            KxImagePNG codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_ICO: {
-            KxImageICO codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_TIF: {
-            KxImageTIF codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_TGA: {
-            KxImageTGA codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_PCX: {
-            KxImagePCX codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_WBMP: {
-            KxImageWBMP codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_WMF: {
-            KxImageWMF codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_JP2:
-        case KXIMAGE_FORMAT_JPC: {
-            KxImageJ2K codec(imagetype);
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_PGX: {
-            KxImagePGX codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_PNM: {
-            KxImagePNM codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_RAS: {
-            KxImageRAS codec;
-            return run(codec);
-        }
-        default:
-            SetError("Decode: Unknown or wrong format");
-            return false;
-    }
+    });
+    if (!known)
+        SetError("Decode: Unknown or wrong format");
+    return ok;
 }
 
 bool KxImage::EncodeAs(KxFile* hFile, uint32_t imagetype) {
-    auto run = [&](auto& codec) {
+    bool known = false;
+    const bool ok = withCodec(imagetype, known, [&](auto& codec) {
         if (!codec.Ghost(this)) {
             SetError(codec.GetLastError());
             return false;
         }
         codec.WorkFor(this);
-        const bool ok = codec.Encode(hFile);
+        const bool encoded = codec.Encode(hFile);
         codec.WorkFor(nullptr);
-        if (!ok)
+        if (!encoded)
             SetError(codec.GetLastError());
-        return ok;
-    };
-    switch (imagetype) {
-        case KXIMAGE_FORMAT_BMP: {
-            KxImageBMP codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_GIF: {
-            KxImageGIF codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_JPG: {
-            KxImageJPG codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_PNG: {
-            KxImagePNG codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_ICO: {
-            KxImageICO codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_TIF: {
-            KxImageTIF codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_TGA: {
-            KxImageTGA codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_PCX: {
-            KxImagePCX codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_WBMP: {
-            KxImageWBMP codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_WMF: {
-            KxImageWMF codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_JP2:
-        case KXIMAGE_FORMAT_JPC: {
-            KxImageJ2K codec(imagetype);
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_PGX: {
-            KxImagePGX codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_PNM: {
-            KxImagePNM codec;
-            return run(codec);
-        }
-        case KXIMAGE_FORMAT_RAS: {
-            KxImageRAS codec;
-            return run(codec);
-        }
-        default:
-            SetError("Encode: Unknown format");
-            return false;
-    }
+        return encoded;
+    });
+    if (!known)
+        SetError("Encode: Unknown format");
+    return ok;
 }
 
 bool KxImage::Decode(KxFile* hFile, uint32_t imagetype) {
