@@ -72,12 +72,24 @@ QImage KxImage::MakeBitmap(QPainter* hdc) const {
     QImage image(w, h, AlphaIsValid() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
         return image;
-    for (int y = 0; y < h; ++y) {
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const int32_t row = h - 1 - y;
-        for (int x = 0; x < w; ++x) {
-            const RGBQUAD c = GetPixelColor(x, row, true);
-            out[x] = qRgba(c.rgbRed, c.rgbGreen, c.rgbBlue, AlphaIsValid() ? c.rgbReserved : 255);
+    if (GetBpp() == 24 && !AlphaIsValid()) {
+        // The common case row by row: bottom-up BGR triples to top-down RGB32.
+        for (int y = 0; y < h; ++y) {
+            auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+            const uint8_t* in = GetBits(static_cast<uint32_t>(h - 1 - y));
+            for (int x = 0; x < w; ++x, in += 3) {
+                out[x] = 0xFF000000u | (uint32_t(in[2]) << 16) | (uint32_t(in[1]) << 8) | in[0];
+            }
+        }
+    } else {
+        for (int y = 0; y < h; ++y) {
+            auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+            const int32_t row = h - 1 - y;
+            for (int x = 0; x < w; ++x) {
+                const RGBQUAD c = GetPixelColor(x, row, true);
+                out[x] =
+                    qRgba(c.rgbRed, c.rgbGreen, c.rgbBlue, AlphaIsValid() ? c.rgbReserved : 255);
+            }
         }
     }
     image.setDotsPerMeterX(head.biXPelsPerMeter);
