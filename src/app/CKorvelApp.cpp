@@ -169,6 +169,9 @@ bool CKorvelApp::InitInstance() {
         }
     };
     documents.fileDialog = fileDialogRunner_;
+    documents.magnifier = [frame = mainFrame_.get()](bool create) {
+        return frame->magnifier(create);
+    };
     documents.showPictureMenu = [frame = mainFrame_.get()](QPoint at) {
         frame->showPictureMenu(at);
     };

@@ -9,6 +9,7 @@
 #include "camera/CameraModels.h"
 #include "camera/SelectCameraDialog.h"
 #include "document/CKorvelDoc.h"
+#include "document/CMagnifierWnd.h"
 #include "framework/CDocTemplate.h"
 #include "framework/CMDIChildWnd.h"
 #include "framework/CommandActions.h"
@@ -620,6 +621,13 @@ void CMainFrame::showTabMenu(int tabIndex, const QPoint& globalPos) {
     }
 }
 
+document::CMagnifierWnd* CMainFrame::magnifier(bool create) {
+    if (!magnifier_ && create) {
+        magnifier_ = std::make_unique<document::CMagnifierWnd>(this);
+    }
+    return magnifier_.get();
+}
+
 void CMainFrame::showPictureMenu(QPoint globalPosition) {
     QMenu menu(this);
     commandActions().fillMenu(&menu, IDR_IMAGE_CONTEXT_MENU);
@@ -698,6 +706,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
             QStringLiteral("UnRegister Camera Listen make a error, Unregister Fail!"));
     }
     listener_.reset();
+    // 4. The magnifier window.
+    magnifier_.reset();
     // 5, 6. Placement: maximised or the clamped normal rectangle.
     state_.store.writeProfileInt(QStringLiteral("Screen"), QStringLiteral("maximized"),
                                  isMaximized() ? 1 : 0);

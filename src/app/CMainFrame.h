@@ -24,7 +24,8 @@ class QToolBar;
 
 namespace korvel::document {
 class CKorvelDoc;
-}
+class CMagnifierWnd;
+}  // namespace korvel::document
 namespace korvel::camera {
 class CameraListener;
 struct CameraVariants;
@@ -101,6 +102,8 @@ public:
     void openCamera();
     // Opens entry `index` of the recent-file list.
     void openRecentFile(int index);
+    // The magnifier window, made once when `create` is set; null before.
+    document::CMagnifierWnd* magnifier(bool create);
     // The picture's context menu (menu 142) at a screen point.
     void showPictureMenu(QPoint globalPosition);
     // Applies the Standard toolbar, Folder pane and status bar rules for the active view.
@@ -161,6 +164,7 @@ private:
     CaptureChooser chooseCapture_;
     VariantChooser chooseVariant_;
     std::unique_ptr<camera::CameraListener> listener_;
+    std::unique_ptr<document::CMagnifierWnd> magnifier_;  // made on first use
 };
 
 }  // namespace korvel::app

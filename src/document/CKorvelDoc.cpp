@@ -1,5 +1,6 @@
 #include "document/CKorvelDoc.h"
 
+#include "document/CMagnifierWnd.h"
 #include "document/DocumentContext.h"
 #include "document/DocumentNaming.h"
 #include "document/ImageFileDialog.h"

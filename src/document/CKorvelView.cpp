@@ -1,9 +1,11 @@
 #include "document/CKorvelView.h"
 
 #include "document/CKorvelDoc.h"
+#include "document/CMagnifierWnd.h"
 #include "document/DocumentContext.h"
 #include "document/ViewGeometry.h"
 #include "image/KxImage.h"
+#include "platform/Ticks.h"
 #include "res/ids.h"
 
 #include <QContextMenuEvent>
@@ -298,6 +300,15 @@ void CKorvelView::mouseMoveEvent(QMouseEvent* event) {
         doc->context().setStatusPane(0, readout(point));
     }
     emit rulersChanged(3, scrollPosition(), point, imageRect_, doc ? doc->zoom : 1.0);
+    // The magnifier follows the cursor, at most every 50 ms of movement.
+    if (doc && doc->context().magnifier) {
+        CMagnifierWnd* magnifier = doc->context().magnifier(false);
+        const std::uint32_t now = platform::tickCount();
+        if (magnifier && now - lastMagnifierTick_ > 50) {
+            magnifier->setCursorPoint(viewport(), point);
+            lastMagnifierTick_ = now;
+        }
+    }
     if (doc && doc->hasPicture() && (event->buttons() & Qt::LeftButton)) {
         if (doc->tool == CKorvelDoc::kMove) {
             viewport()->setCursor(Qt::SizeAllCursor);

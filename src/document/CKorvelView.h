@@ -62,6 +62,7 @@ private:
     int antsPhase_ = 0;
     QPoint panScroll_;
     QPoint panClick_;
+    std::uint32_t lastMagnifierTick_ = 0;
 };
 
 }  // namespace korvel::document

@@ -17,6 +17,8 @@ class CDocTemplate;
 
 namespace korvel::document {
 
+class CMagnifierWnd;
+
 struct DocumentContext {
     // Set when the save-all step of shutdown starts; until then the Start Page stays.
     bool closing = false;
@@ -30,6 +32,8 @@ struct DocumentContext {
     // The main window's zoom box: its text, and a new text for it.
     std::function<QString()> zoomBoxText;
     std::function<void(const QString&)> setZoomBoxText;
+    // The magnifier window: made and shown once on request, null before.
+    std::function<CMagnifierWnd*(bool create)> magnifier;
     // Shows the picture's context menu at a screen point.
     std::function<void(QPoint globalPosition)> showPictureMenu;
     // Escape in a view: the main window leaves full screen when it is in it.
