@@ -1,6 +1,9 @@
 #include "app/AppSettings.h"
 
+#include "image/KxImage.h"
 #include "platform/SettingsStore.h"
+
+#include <cstring>
 
 namespace korvel::app {
 
@@ -18,6 +21,38 @@ float opacityFromPercent(int percent) {
 
 int percentFromOpacity(float opacity) {
     return static_cast<int>(static_cast<double>(opacity) * 100.0);
+}
+
+tagKxTextInfo toTextInfo(const TextToolSettings& t) {
+    tagKxTextInfo record;
+    KxImage::InitTextInfo(&record);
+    const QByteArray face = fitFaceName(t.faceName).toUtf8().left(31);
+    std::memset(record.lfont.lfFaceName, 0, sizeof(record.lfont.lfFaceName));
+    std::memcpy(record.lfont.lfFaceName, face.constData(), std::size_t(face.size()));
+    record.lfont.lfCharSet = t.charSet;
+    record.lfont.lfWeight = t.weight;
+    record.lfont.lfItalic = t.italic;
+    record.lfont.lfUnderline = t.underline;
+    record.fcolor = t.foreground;
+    record.bcolor = t.background;
+    record.opaque = t.opaque;
+    record.b_opacity = t.opacity;
+    record.b_round = t.roundRadius;
+    return record;
+}
+
+void fromTextInfo(const tagKxTextInfo& record, TextToolSettings& t) {
+    t.faceName =
+        QString::fromUtf8(record.lfont.lfFaceName, int(strnlen(record.lfont.lfFaceName, 32)));
+    t.charSet = record.lfont.lfCharSet;
+    t.weight = record.lfont.lfWeight;
+    t.italic = record.lfont.lfItalic;
+    t.underline = record.lfont.lfUnderline;
+    t.foreground = record.fcolor;
+    t.background = record.bcolor;
+    t.opaque = record.opaque;
+    t.opacity = record.b_opacity;
+    t.roundRadius = record.b_round;
 }
 
 QString fitFaceName(const QString& name) {

@@ -3,6 +3,8 @@
 // The application-wide settings: read once at start-up with their defaults, written once
 // at close in a fixed order.
 
+#include "image/KxTypes.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -45,6 +47,10 @@ struct AppSettings {
     // never written, and the rounding radius goes to r_radius, not back to roundradius.
     void saveAtClose(platform::SettingsStore& store) const;
 };
+
+// The text tool's record from the settings, and the settings from the record.
+tagKxTextInfo toTextInfo(const TextToolSettings& settings);
+void fromTextInfo(const tagKxTextInfo& record, TextToolSettings& settings);
 
 // Stored percent -> opacity, in single precision (37 -> 0.37f, 10 -> 0.099999994f).
 float opacityFromPercent(int percent);

@@ -14,7 +14,9 @@ class SettingsStore;
 namespace korvel::app {
 
 struct ApplicationState {
-    explicit ApplicationState(platform::SettingsStore& settingsStore) : store(settingsStore) {}
+    explicit ApplicationState(platform::SettingsStore& settingsStore) : store(settingsStore) {
+        documents.textInfo = toTextInfo(settings.text);
+    }
 
     platform::SettingsStore& store;
     AppSettings settings;

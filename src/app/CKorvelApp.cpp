@@ -203,6 +203,7 @@ bool CKorvelApp::InitInstance() {
 
     // 8. Text, JPEG, window and scale-line settings were read with the rest.
     documents.jpegQuality = state_->settings.jpegQuality;
+    documents.textInfo = toTextInfo(state_->settings.text);
     documents.showScaleLine = state_->settings.showScaleLine;
 
     // 9. Show, maximised when the last session ended so.

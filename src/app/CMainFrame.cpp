@@ -715,6 +715,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         writePlacement(state_.store, placementToStore(frameGeometry(), screenSize(this)));
     }
     // 7. The application's settings, then 8. the layouts.
+    fromTextInfo(state_.documents.textInfo, state_.settings.text);
     state_.settings.saveAtClose(state_.store);
     saveLayouts();
     // 9. Documents: the Start Page may close from now on.

@@ -1,6 +1,7 @@
 #include "document/CKorvelDoc.h"
 
 #include "document/CMagnifierWnd.h"
+#include "document/CTextDialog.h"
 #include "document/DocumentContext.h"
 #include "document/DocumentNaming.h"
 #include "document/ImageFileDialog.h"
@@ -474,6 +475,27 @@ void CKorvelDoc::registerCommands() {
                                          {ID_TOOL_SELECT, kSelect},
                                          {ID_TOOL_ZOOM, kZoom},
                                          {ID_TOOL_TRACKER, kTracker}};
+    onCommand(
+        ID_TOOL_TEXT,
+        [this](int) {
+            tagKxTextInfo record = context_.textInfo;
+            const bool ok = context_.editText ? context_.editText(record) : [&] {
+                CTextDialog dialog(record);
+                if (dialog.exec() != QDialog::Accepted) {
+                    return false;
+                }
+                record = dialog.record();
+                return true;
+            }();
+            if (ok) {
+                context_.textInfo = record;
+                tool = kText;
+            }
+        },
+        [this](CommandState& s) {
+            s.enable(hasPicture());
+            s.setCheck(tool == kText);
+        });
     for (const auto& [id, value] : tools) {
         onCommand(
             id, [this, value = value](int) { tool = value; },

@@ -225,6 +225,15 @@ void CKorvelView::mousePressEvent(QMouseEvent* event) {
                     doc->runCommand(res::ID_VIEW_ZOOM_IN);
                 }
                 break;
+            case CKorvelDoc::kText:
+                doc->tool = CKorvelDoc::kNoTool;
+                if (doc->hasPicture()) {
+                    doc->StoreUndo();
+                    const QPoint at = clientToImage(point);
+                    doc->image()->DrawStringEx(nullptr, at.x(), at.y(), &doc->context().textInfo);
+                    doc->UpdateAllViews(nullptr, res::HINT_FULL_REFRESH);
+                }
+                break;
             default:
                 break;
         }

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "document/ImageFileDialog.h"
+#include "image/KxTypes.h"
 
 #include <functional>
 
@@ -27,6 +28,10 @@ struct DocumentContext {
     int jpegQuality = 90;
     int showScaleLine = 1;
     framework::CDocTemplate* docTemplate = nullptr;
+    // The text tool's record, edited by "Place text to image" and drawn on a click.
+    tagKxTextInfo textInfo;
+    // Runs "Place text to image" on a copy of the record; true with OK (a test answers).
+    std::function<bool(tagKxTextInfo& record)> editText;
     // Runs the image file dialog (a test may answer instead of a person).
     ImageFileDialogRunner fileDialog;
     // The main window's zoom box: its text, and a new text for it.

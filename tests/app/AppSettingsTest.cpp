@@ -83,3 +83,21 @@ TEST(AppSettings, CloseWritesTheKeysInTheirOrder) {
     EXPECT_EQ(store.writes, expected);
     EXPECT_EQ(store.values["FileSave/sPath"].toString(), "/pics/");
 }
+
+TEST(AppSettings, TheTextRecordCarriesTheTextToolSettingsBothWays) {
+    TextToolSettings settings;
+    settings.faceName = "DejaVu Sans";
+    settings.charSet = 0;
+    settings.opacity = 0.37f;
+    settings.roundRadius = 40;
+    const tagKxTextInfo record = toTextInfo(settings);
+    EXPECT_STREQ(record.lfont.lfFaceName, "DejaVu Sans");
+    EXPECT_EQ(record.b_opacity, 0.37f);
+    EXPECT_EQ(record.b_round, 40);
+    TextToolSettings back;
+    fromTextInfo(record, back);
+    EXPECT_EQ(back.faceName, "DejaVu Sans");
+    EXPECT_EQ(back.charSet, 0);
+    EXPECT_EQ(back.roundRadius, 40);
+    EXPECT_EQ(percentFromOpacity(back.opacity), 37);
+}

@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 
 using namespace korvel::document;
 using korvel::framework::CDocTemplate;
@@ -363,4 +364,30 @@ TEST_F(DocumentFixture, TheZoomListTakesTheBoxTextOrSaysError) {
     doc->runCommand(korvel::res::ID_VIEW_ZOOM_IN);
     EXPECT_EQ(doc->zoom, 2.0f);
     EXPECT_EQ(box, " 200 %");
+}
+
+TEST_F(DocumentFixture, TheTextToolDrawsTheRecordWhereTheUserClicks) {
+    CKorvelDoc* doc = newDocument(gradient(120, 80));
+    auto* view = qobject_cast<CKorvelView*>(doc->views().front());
+    view->resize(400, 300);
+    view->show();
+    doc->UpdateAllViews(nullptr, korvel::res::HINT_FULL_REFRESH);
+    KxImage::InitTextInfo(&context.textInfo);
+    context.editText = [](tagKxTextInfo& record) {
+        std::strcpy(record.text, "Cell");
+        record.opaque = 1;
+        record.b_opacity = 1.0f;
+        record.bcolor = 0xFFFFFF;  // white box
+        return true;
+    };
+    ASSERT_TRUE(doc->runCommand(korvel::res::ID_TOOL_TEXT));
+    EXPECT_EQ(doc->tool, CKorvelDoc::kText);
+    EXPECT_STREQ(context.textInfo.text, "Cell");
+    const QPoint at = view->imageRect().topLeft() + QPoint(20, 20);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(doc->tool, CKorvelDoc::kNoTool);
+    EXPECT_EQ(doc->undoLevel(), 1);
+    // The white box now covers the pixel under the click (row 20 from the top).
+    const RGBQUAD c = doc->image()->GetPixelColor(20, 79 - 20);
+    EXPECT_GT(c.rgbRed + c.rgbGreen + c.rgbBlue, 600);
 }
