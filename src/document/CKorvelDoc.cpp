@@ -1,5 +1,6 @@
 #include "document/CKorvelDoc.h"
 
+#include "document/CKorvelView.h"
 #include "document/CMagnifierWnd.h"
 #include "document/CTextDialog.h"
 #include "document/DocumentContext.h"
@@ -21,6 +22,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include <chrono>
 #include <cstring>

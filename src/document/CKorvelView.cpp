@@ -11,9 +11,12 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPen>
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <cmath>
 
 namespace korvel::document {
 
@@ -69,6 +72,14 @@ void CKorvelView::layoutPicture() {
 
 void CKorvelView::OnUpdate(framework::CView*, std::intptr_t hint) {
     CKorvelDoc* doc = document();
+    if (hint == res::HINT_FULL_REFRESH && doc) {
+        tracker_ = QRect();
+        if (!doc->outline.points().empty() && doc->image() && !doc->image()->SelectionIsValid()) {
+            antsTimer_.stop();
+        }
+        // Without a histogram window there is nothing to recompute.
+        doc->histogramMaximum = 0;
+    }
     if (hint == res::HINT_FULL_REFRESH || display_.isNull()) {
         display_ = doc && doc->hasPicture() ? doc->image()->MakeBitmap() : QImage();
         if (doc && doc->hasPicture()) {
@@ -154,6 +165,11 @@ void CKorvelView::paintEvent(QPaintEvent* event) {
                         exposed.width() * sx, exposed.height() * sy);
     painter.drawImage(QRectF(exposed), display_, source);
     drawAnts(painter);
+    if (!tracker_.isEmpty()) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(tracker_);
+    }
 }
 
 void CKorvelView::drawAnts(QPainter& painter) const {
@@ -179,6 +195,29 @@ void CKorvelView::drawAnts(QPainter& painter) const {
             painter.drawPoint(x, y);
         }
     }
+}
+
+QSize CKorvelView::printSize(QSize picture, int dpiX, int dpiY, float zoom) {
+    return {int(double(picture.width()) * dpiX * zoom / 96.0),
+            int(double(picture.height()) * dpiY * zoom / 96.0)};
+}
+
+void CKorvelView::print(QPainter& painter, int printerDpiX, int printerDpiY) {
+    const CKorvelDoc* doc = document();
+    if (!doc || !doc->hasPicture()) {
+        return;
+    }
+    const KxImage& source = *doc->image();
+    const QSize size = printSize(QSize(int(source.GetWidth()), int(source.GetHeight())),
+                                 printerDpiX, printerDpiY, doc->zoom);
+    // Transparent parts print white: the copy loses its transparency and alpha.
+    KxImage copy(source);
+    if (copy.GetTransIndex() >= 0) {
+        copy.SetPaletteColor(uint8_t(copy.GetTransIndex()), RGBQUAD{255, 255, 255, 0});
+    }
+    copy.SetTransColor(RGBQUAD{255, 255, 255, 0});
+    copy.AlphaStrip();
+    copy.Stretch(&painter, 0, 0, size.width(), size.height());
 }
 
 void CKorvelView::contextMenuEvent(QContextMenuEvent* event) {
@@ -245,9 +284,30 @@ void CKorvelView::mousePressEvent(QMouseEvent* event) {
             doc->outline.clear();
             antsPhase_ = 0;
         }
-    } else if (event->button() == Qt::RightButton && doc->tool == CKorvelDoc::kZoom &&
-               !doc->waitingForClick) {
-        doc->runCommand(res::ID_VIEW_ZOOM_OUT);
+    } else if (event->button() == Qt::RightButton) {
+        rightDrag_ = false;
+        if (doc->tool == CKorvelDoc::kZoom && !doc->waitingForClick) {
+            doc->runCommand(res::ID_VIEW_ZOOM_OUT);
+        } else if (doc->tool == CKorvelDoc::kSelect && doc->hasPicture()) {
+            const auto& points = doc->outline.points();
+            const bool ctrl = event->modifiers() & Qt::ControlModifier;
+            if (!ctrl && doc->outline.isRectangle() && points.size() == 5) {
+                rotationCentre_ = QPointF((points[0].x() + points[1].x()) / 2,
+                                          (points[0].y() + points[3].y()) / 2);
+                for (int i = 0; i < 5; ++i) {
+                    corners_[i][0] = points[std::size_t(i)].x();
+                    corners_[i][1] = points[std::size_t(i)].y();
+                }
+            }
+            if (ctrl || (doc->outline.isRectangle() && points.size() == 5)) {
+                lastDrag_ = QPointF(clientToImage(point));
+                rightDrag_ = true;
+            }
+        }
+    }
+    if (event->button() == Qt::LeftButton && doc->tool == CKorvelDoc::kTracker) {
+        trackerStart_ = point;
+        tracker_ = QRect();
     }
 }
 
@@ -269,6 +329,21 @@ void CKorvelView::pickTransparency(QPoint p) {
 
 void CKorvelView::mouseReleaseEvent(QMouseEvent* event) {
     CKorvelDoc* doc = document();
+    if (doc && event->button() == Qt::LeftButton && doc->tool == CKorvelDoc::kTracker &&
+        doc->hasPicture()) {
+        KxImage& picture = *doc->image();
+        if (tracker_.width() > 1 && tracker_.height() > 1) {
+            const QPoint a = clientToImage(tracker_.topLeft());
+            const QPoint b = clientToImage(tracker_.bottomRight());
+            const int h = int(picture.GetHeight());
+            picture.SelectionClear();
+            picture.SelectionAddRect(RECT{a.x(), h - 1 - a.y(), b.x(), h - 1 - b.y()});
+        } else {
+            tracker_ = QRect();
+        }
+        viewport()->update();
+        return;
+    }
     if (doc && event->button() == Qt::LeftButton && doc->tool == CKorvelDoc::kSelect &&
         doc->hasPicture()) {
         finishSelection();
@@ -317,6 +392,36 @@ void CKorvelView::mouseMoveEvent(QMouseEvent* event) {
             magnifier->setCursorPoint(viewport(), point);
             lastMagnifierTick_ = now;
         }
+    }
+    if (doc && doc->hasPicture() && rightDrag_ && (event->buttons() & Qt::RightButton) &&
+        !(event->buttons() & Qt::LeftButton)) {
+        CKorvelDoc* editable = document();
+        const QPointF now(clientToImage(point));
+        if (event->modifiers() & Qt::ControlModifier) {
+            editable->outline.translate(
+                QPoint(int(now.x() - lastDrag_.x()), int(now.y() - lastDrag_.y())));
+        } else if (editable->outline.isRectangle()) {
+            const double angle =
+                std::atan2(now.y() - rotationCentre_.y(), now.x() - rotationCentre_.x()) -
+                std::atan2(lastDrag_.y() - rotationCentre_.y(),
+                           lastDrag_.x() - rotationCentre_.x());
+            const double c = std::cos(angle);
+            const double sn = std::sin(angle);
+            for (auto& corner : corners_) {
+                const double dx = corner[0] - rotationCentre_.x();
+                const double dy = corner[1] - rotationCentre_.y();
+                corner[0] = rotationCentre_.x() + dx * c - dy * sn;
+                corner[1] = rotationCentre_.y() + dx * sn + dy * c;
+            }
+            editable->outline.rotate(rotationCentre_.x(), rotationCentre_.y(), 0.0, corners_);
+        }
+        lastDrag_ = now;
+        viewport()->update();
+    }
+    if (doc && doc->hasPicture() && doc->tool == CKorvelDoc::kTracker &&
+        (event->buttons() & Qt::LeftButton)) {
+        tracker_ = QRect(trackerStart_, point).normalized();
+        viewport()->update();
     }
     if (doc && doc->hasPicture() && (event->buttons() & Qt::LeftButton)) {
         if (doc->tool == CKorvelDoc::kMove) {

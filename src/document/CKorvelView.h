@@ -9,6 +9,7 @@
 
 #include <QBasicTimer>
 #include <QImage>
+#include <QPointF>
 #include <QRect>
 
 namespace korvel::document {
@@ -31,6 +32,11 @@ public:
     QRect imageRect() const { return imageRect_; }
     // A client point as a picture point (y downwards).
     QPoint clientToImage(QPoint client) const;
+    // Prints the picture on `painter`'s device at the print size.
+    void print(QPainter& painter, int printerDpiX, int printerDpiY);
+    // The printed size of a picture: pixels x printer dots per inch x zoom / 96.
+    static QSize printSize(QSize picture, int dpiX, int dpiY, float zoom);
+
     // The readout of the status bar for a client point; a single space outside the picture.
     QString readout(QPoint client) const;
 
@@ -63,6 +69,14 @@ private:
     QPoint panScroll_;
     QPoint panClick_;
     std::uint32_t lastMagnifierTick_ = 0;
+    // Right-drag of the outline: armed flag, last point, rotation centre and corners.
+    bool rightDrag_ = false;
+    QPointF lastDrag_;
+    QPointF rotationCentre_;
+    double corners_[5][2] = {};
+    // Tracker tool: the rubber band's corners in client coordinates.
+    QPoint trackerStart_;
+    QRect tracker_;
 };
 
 }  // namespace korvel::document

@@ -391,3 +391,40 @@ TEST_F(DocumentFixture, TheTextToolDrawsTheRecordWhereTheUserClicks) {
     const RGBQUAD c = doc->image()->GetPixelColor(20, 79 - 20);
     EXPECT_GT(c.rgbRed + c.rgbGreen + c.rgbBlue, 600);
 }
+
+TEST_F(DocumentFixture, TheTrackerSelectsItsRectangleAndCtrlRightDragMovesTheOutline) {
+    CKorvelDoc* doc = newDocument(gradient(40, 30));
+    auto* view = qobject_cast<CKorvelView*>(doc->views().front());
+    view->resize(400, 300);
+    view->show();
+    doc->UpdateAllViews(nullptr, korvel::res::HINT_FULL_REFRESH);
+    const QPoint origin = view->imageRect().topLeft();
+    QWidget* surface = view->viewport();
+
+    doc->tool = CKorvelDoc::kTracker;
+    QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, origin + QPoint(4, 4));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(origin + QPoint(12, 10)),
+                     QPointF(origin + QPoint(12, 10)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(surface, &drag);
+    QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, origin + QPoint(12, 10));
+    ASSERT_TRUE(doc->image()->SelectionIsValid());
+    const uint8_t* mask = doc->image()->SelectionGetPointer();
+    EXPECT_NE(mask[(29 - 7) * 40 + 8], 0);
+    EXPECT_EQ(mask[(29 - 20) * 40 + 30], 0);
+
+    doc->tool = CKorvelDoc::kSelect;
+    doc->outline.dragRectangle(QPoint(2, 2));
+    doc->outline.dragRectangle(QPoint(6, 6));
+    QTest::mousePress(surface, Qt::RightButton, Qt::ControlModifier, origin + QPoint(10, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(origin + QPoint(13, 11)),
+                     QPointF(origin + QPoint(13, 11)), Qt::NoButton, Qt::RightButton,
+                     Qt::ControlModifier);
+    QCoreApplication::sendEvent(surface, &move);
+    EXPECT_EQ(doc->outline.points()[0], QPoint(5, 3));
+}
+
+TEST(PrintSize, PixelsTimesPrinterDpiTimesZoomOver96) {
+    EXPECT_EQ(CKorvelView::printSize(QSize(960, 480), 600, 300, 1.0f), QSize(6000, 1500));
+    EXPECT_EQ(CKorvelView::printSize(QSize(100, 100), 96, 96, 0.5f), QSize(50, 50));
+}
