@@ -61,11 +61,23 @@ void CKorvelView::layoutPicture() {
         horizontalScrollBar()->setRange(0, 0);
         verticalScrollBar()->setRange(0, 0);
     } else {
+        // A zoom keeps the same part of the picture in view: each scroll position scales
+        // with the total size, or goes to 0 when the picture now fits.
+        const QSize oldTotal(horizontalScrollBar()->maximum() + client.width(),
+                             verticalScrollBar()->maximum() + client.height());
+        const QPoint oldPosition = scrollPosition();
         imageRect_ = imageRectangle(client, picture, doc->zoom);
+        const auto rescale = [](int total, int oldTotal, int position, int visible) {
+            return total > visible && oldTotal > 0 ? int(qint64(total) * position / oldTotal) : 0;
+        };
         horizontalScrollBar()->setRange(0, std::max(0, imageRect_.width() - client.width()));
         verticalScrollBar()->setRange(0, std::max(0, imageRect_.height() - client.height()));
         horizontalScrollBar()->setPageStep(client.width());
         verticalScrollBar()->setPageStep(client.height());
+        horizontalScrollBar()->setValue(
+            rescale(imageRect_.width(), oldTotal.width(), oldPosition.x(), client.width()));
+        verticalScrollBar()->setValue(
+            rescale(imageRect_.height(), oldTotal.height(), oldPosition.y(), client.height()));
     }
     emit rulersChanged(0, scrollPosition(), {}, imageRect_, doc->zoom);
 }

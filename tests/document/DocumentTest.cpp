@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 #include <QThread>
 
@@ -427,4 +428,20 @@ TEST_F(DocumentFixture, TheTrackerSelectsItsRectangleAndCtrlRightDragMovesTheOut
 TEST(PrintSize, PixelsTimesPrinterDpiTimesZoomOver96) {
     EXPECT_EQ(CKorvelView::printSize(QSize(960, 480), 600, 300, 1.0f), QSize(6000, 1500));
     EXPECT_EQ(CKorvelView::printSize(QSize(100, 100), 96, 96, 0.5f), QSize(50, 50));
+}
+
+TEST_F(DocumentFixture, ZoomingKeepsTheSamePartOfThePictureInView) {
+    CKorvelDoc* doc = newDocument(gradient(400, 300));
+    auto* view = qobject_cast<CKorvelView*>(doc->views().front());
+    view->resize(200, 150);
+    view->show();
+    doc->UpdateAllViews(nullptr, korvel::res::HINT_FULL_REFRESH);
+    view->horizontalScrollBar()->setValue(100);
+    const int oldTotal = view->horizontalScrollBar()->maximum() + view->viewport()->width();
+    doc->runCommand(korvel::res::ID_VIEW_ZOOM_IN);  // 1 -> 1.5
+    const int newTotal = view->horizontalScrollBar()->maximum() + view->viewport()->width();
+    EXPECT_EQ(view->horizontalScrollBar()->value(), newTotal * 100 / oldTotal);
+    doc->zoom = 0.25f;
+    doc->UpdateAllViews(nullptr, korvel::res::HINT_FULL_REFRESH);
+    EXPECT_EQ(view->horizontalScrollBar()->value(), 0);  // it fits now
 }
