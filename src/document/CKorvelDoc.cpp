@@ -297,12 +297,14 @@ bool CKorvelDoc::StartOperation(int command, std::array<int, 5> parameters, Oper
     // Reset here, not on the worker: a stop asked for before the worker runs must hold.
     image_->SetProgress(0);
     image_->SetEscape(0);
+    // The undo copy is taken before the worker starts, while nothing else touches the
+    // picture: a copy on the worker would race with a stop that sets the escape.
+    StoreUndo();
     worker_ = std::thread([this, op = std::move(operation)] { workerThread(op); });
     return true;
 }
 
 void CKorvelDoc::workerThread(Operation operation) {
-    StoreUndo();
     progress_ = std::thread([this] { progressThread(); });
     StopwatchStart();
     operation(*image_);

@@ -132,8 +132,9 @@ private:
     int operationCommand_ = 0;
     std::array<int, 5> operationParameters_{};
 
-    std::int64_t stopwatchStart_ = 0;
-    float elapsed_ = 0.0f;
+    // Written by the worker, read for the status bar.
+    std::atomic<std::int64_t> stopwatchStart_{0};
+    std::atomic<float> elapsed_{0.0f};
 };
 
 }  // namespace korvel::document
