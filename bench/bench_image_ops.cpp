@@ -3,6 +3,7 @@
 // split their rows) with both on two threads. Prints one line per measurement:
 //   op <name> [threads 2] ours_ms <t> opencv_ms <t> ratio <r>
 
+#include <malloc.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -80,6 +81,13 @@ void Report(const Case& c, int threads) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Both sides allocate their outputs through the same allocator. Left to its defaults,
+    // it maps large blocks afresh and hands mid-sized ones back to the system or keeps them
+    // depending on the order they happen to be freed in, so one side would pay for mapping
+    // and faulting in fresh pages on a run and the other not. Serving every block from the
+    // heap and keeping freed ones makes the runs measure the work itself.
+    mallopt(M_MMAP_MAX, 0);
+    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
     // An optional argument keeps only the operations whose names contain it.
     const std::string only = argc > 1 ? argv[1] : "";
     const KxImage picture = MakePicture();

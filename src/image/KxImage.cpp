@@ -30,10 +30,11 @@ int32_t DpiToPelsPerMeter(int32_t dpi) {
     return ppm < 2147483647.0 ? static_cast<int32_t>(ppm) : 2147483647;
 }
 
-KxBuffer AllocateBytes(uint64_t size) {
+KxBuffer AllocateBytes(uint64_t size, bool zeroed = true) {
     if (size == 0 || size > std::numeric_limits<size_t>::max())
         return nullptr;
-    return KxBuffer(static_cast<uint8_t*>(std::calloc(static_cast<size_t>(size), 1)));
+    const auto bytes = static_cast<size_t>(size);
+    return KxBuffer(static_cast<uint8_t*>(zeroed ? std::calloc(bytes, 1) : std::malloc(bytes)));
 }
 
 }  // namespace
@@ -117,6 +118,16 @@ bool KxImage::CheckDimensions(uint64_t width, uint64_t height, uint32_t bpp) {
 }
 
 uint8_t* KxImage::Create(uint32_t dwWidth, uint32_t dwHeight, uint32_t wBpp, uint32_t imagetype) {
+    return CreateBlock(dwWidth, dwHeight, wBpp, imagetype, true);
+}
+
+uint8_t* KxImage::CreateForOverwrite(uint32_t dwWidth, uint32_t dwHeight, uint32_t wBpp,
+                                     uint32_t imagetype) {
+    return CreateBlock(dwWidth, dwHeight, wBpp, imagetype, false);
+}
+
+uint8_t* KxImage::CreateBlock(uint32_t dwWidth, uint32_t dwHeight, uint32_t wBpp,
+                              uint32_t imagetype, bool zeroPixels) {
     if (!Destroy())
         return nullptr;
     if (!CheckDimensions(dwWidth, dwHeight, wBpp))
@@ -143,15 +154,26 @@ uint8_t* KxImage::Create(uint32_t dwWidth, uint32_t dwHeight, uint32_t wBpp, uin
     head.biClrImportant = 0;
 
     const uint64_t blockSize = head.biSize + colors * sizeof(RGBQUAD) + imageSize;
-    dibStorage_ = AllocateBytes(blockSize);
+    dibStorage_ = AllocateBytes(blockSize, zeroPixels);
     if (!dibStorage_) {
         std::memset(&head, 0, sizeof(head));
         info.dwEffWidth = 0;
         SetError(kErrorAllocate);
         return nullptr;
     }
-    // The block arrives zeroed: black pixels, zero palette, zero row padding.
+    // A zeroed block gives black pixels, a zero palette and zero row padding; otherwise
+    // the palette and the padding are cleared here and the caller writes the pixels.
     pDib = dibStorage_.get();
+    if (!zeroPixels) {
+        std::memset(pDib, 0, head.biSize + colors * sizeof(RGBQUAD));
+        // A partly used last byte is cleared too, so packed rows start from zero bits.
+        const size_t used = size_t(dwWidth) * bpp / 8;
+        if (used < stride)
+            for (uint32_t y = 0; y < dwHeight; ++y)
+                std::memset(
+                    pDib + head.biSize + colors * sizeof(RGBQUAD) + size_t(y) * stride + used, 0,
+                    stride - used);
+    }
     SelectionDelete();
     AlphaDelete();
     std::memcpy(pDib, &head, sizeof(head));

@@ -135,6 +135,11 @@ public:
 
     uint8_t* Create(uint32_t dwWidth, uint32_t dwHeight, uint32_t wBpp,
                     uint32_t imagetype = KXIMAGE_FORMAT_UNKNOWN);
+    // As Create, but the pixel bytes are left unset (row padding is still zero): for
+    // operations that write every pixel of a new picture, which then do not pay for
+    // clearing (and faulting in) a block they are about to overwrite.
+    uint8_t* CreateForOverwrite(uint32_t dwWidth, uint32_t dwHeight, uint32_t wBpp,
+                                uint32_t imagetype = KXIMAGE_FORMAT_UNKNOWN);
     bool Destroy();
     void Copy(const KxImage& src, bool copypixels = true, bool copyselection = true,
               bool copyalpha = true);
@@ -374,6 +379,8 @@ protected:
     void WorkFor(KxImage* owner) { owner_ = owner; }
 
 private:
+    uint8_t* CreateBlock(uint32_t dwWidth, uint32_t dwHeight, uint32_t wBpp, uint32_t imagetype,
+                         bool zeroPixels);
     void ReleaseStorage();
 
     KxImage* owner_ = nullptr;

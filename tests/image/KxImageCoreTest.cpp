@@ -75,6 +75,26 @@ TEST(KxImageCreate, BlockHoldsHeaderZeroPaletteAndBlackPixels) {
     EXPECT_EQ(image.GetBits(4), nullptr);
 }
 
+TEST(KxImageCreate, ForOverwriteClearsPaletteAndRowPadding) {
+    // Whatever the allocator hands back, only the pixel bytes may be left unset.
+    for (uint32_t bpp : {1u, 4u, 8u, 24u}) {
+        KxImage image;
+        ASSERT_NE(image.CreateForOverwrite(13, 6, bpp), nullptr);
+        const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image.GetDIB());
+        EXPECT_EQ(header->biBitCount, bpp);
+        EXPECT_EQ(header->biSizeImage, image.GetEffWidth() * 6);
+        for (uint32_t i = 0; i < image.GetNumColors(); ++i)
+            EXPECT_EQ(image.GetPaletteColor(static_cast<uint8_t>(i)).rgbGreen, 0);
+        const uint32_t fullBytes = 13 * bpp / 8;
+        for (uint32_t y = 0; y < 6; ++y)
+            for (uint32_t b = fullBytes; b < image.GetEffWidth(); ++b)
+                EXPECT_EQ(image.GetBits(y)[b], 0) << bpp << " " << y << " " << b;
+    }
+    KxImage refused;
+    EXPECT_EQ(refused.CreateForOverwrite(100000, 100000, 24), nullptr);
+    EXPECT_STREQ(refused.GetLastError(), "KXIMAGE_MAX_MEMORY exceeded");
+}
+
 TEST(KxImageCreate, MemoryLimitIsCheckedBeforeAllocating) {
     KxImage image;
     EXPECT_EQ(image.Create(100000, 100000, 24), nullptr);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "OpsTestSupport.h"
 #include "image/ops/KxImageOps.h"
@@ -27,6 +29,31 @@ TEST(Median, RemovesIsolatedSaltAndPepper) {
     KxImage five(colour);
     EXPECT_TRUE(kxops::Median(five, 5));
     EXPECT_FALSE(kxops::Median(five, 0));
+}
+
+TEST(Median, EqualsTheMedianOfEachWindowWithReplicatedEdges) {
+    const KxImage colour = Random24(37, 23, 4);
+    KxImage grey(colour);
+    ASSERT_TRUE(kxops::GrayScale(grey));
+    for (int32_t size : {3, 5})
+        for (const KxImage* original : {&colour, static_cast<const KxImage*>(&grey)}) {
+            KxImage img(*original);
+            ASSERT_TRUE(kxops::Median(img, size));
+            const int32_t w = 37, h = 23, r = size / 2;
+            for (int32_t y = 0; y < h; ++y)
+                for (int32_t x = 0; x < w; ++x) {
+                    std::vector<int> reds;
+                    for (int32_t dy = -r; dy <= r; ++dy)
+                        for (int32_t dx = -r; dx <= r; ++dx)
+                            reds.push_back(original
+                                               ->GetPixelColor(std::clamp(x + dx, 0, w - 1),
+                                                               std::clamp(y + dy, 0, h - 1))
+                                               .rgbRed);
+                    std::nth_element(reds.begin(), reds.begin() + reds.size() / 2, reds.end());
+                    ASSERT_EQ(img.GetPixelColor(x, y).rgbRed, reds[reds.size() / 2])
+                        << size << " " << x << "," << y;
+                }
+        }
 }
 
 TEST(Filters, KernelsActAsConvolutions) {

@@ -71,6 +71,30 @@ TEST(PixelTone, ThresholdMakesBlackAndWhite) {
     EXPECT_EQ(img.GetBpp(), 1);
     for (int x = 0; x < 10; ++x)
         EXPECT_EQ(Grey(img, x, 1), x * 25 > 100 ? 255 : 0) << x;
+    // Colour pictures of odd widths: every bit of every packed byte, padding left clear.
+    const KxImage colour = Random24(45, 7, 3);
+    KxImage bits(colour);
+    ASSERT_TRUE(kxops::Threshold(bits, 120));
+    for (int32_t y = 0; y < 7; ++y) {
+        for (int32_t x = 0; x < 45; ++x)
+            ASSERT_EQ(Grey(bits, x, y), Grey(colour, x, y) > 120 ? 255 : 0) << x << "," << y;
+        EXPECT_EQ(bits.GetBits(y)[5] & 0x07, 0);
+    }
+}
+
+TEST(PixelTone, TablesGiveTheSameBytesAtEveryRowLength) {
+    // Lookups run eight bytes at a time; odd widths take the rest one by one.
+    for (uint32_t w : {1u, 7u, 9u, 33u}) {
+        const KxImage original = Random24(w, 3, w);
+        KxImage img(original);
+        ASSERT_TRUE(kxops::Gamma(img, 2.0f));
+        for (int32_t y = 0; y < 3; ++y)
+            for (int32_t x = 0; x < int32_t(w); ++x) {
+                const int before = original.GetPixelColor(x, y).rgbBlue;
+                const int expected = int(std::floor(255.0 * std::pow(before / 255.0, 0.5) + 0.5));
+                ASSERT_NEAR(img.GetPixelColor(x, y).rgbBlue, expected, 1) << w << " " << x;
+            }
+    }
 }
 
 TEST(PixelTone, ColorizeTintsPaletteAndPixels) {

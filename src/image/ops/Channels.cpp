@@ -31,7 +31,7 @@ bool SplitInto(KxImage& img, KxImage* const* dest, int count, Convert convert) {
     for (int k = 0; k < count; ++k) {
         if (dest[k] == nullptr)
             continue;
-        MakeGrey(planes[k], img, w, h);
+        MakeGrey(planes[k], img, w, h, NewPixels::Overwritten);
         if (!planes[k].IsValid()) {
             SetError(img, planes[k].GetLastError());
             return false;
@@ -115,7 +115,7 @@ bool SplitRGB(KxImage& img, KxImage* r, KxImage* g, KxImage* b) {
         KxImage planes[3];
         KxImage* dest[3] = {b, g, r};
         for (auto& p : planes) {
-            MakeGrey(p, img, w, h);
+            MakeGrey(p, img, w, h, NewPixels::Overwritten);
             if (!p.IsValid()) {
                 SetError(img, p.GetLastError());
                 return false;

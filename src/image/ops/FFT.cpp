@@ -71,7 +71,86 @@ public:
             Stage(re, im, n_, half, twRe_.data() + offset, twIm + offset);
     }
 
+    // Transforms `width` adjacent columns of rows `pitch` floats apart. Each butterfly
+    // combines two row segments, so every stage runs over contiguous floats.
+    void RunColumns(float* re, float* im, size_t pitch, uint32_t width, bool inverse) const {
+        for (uint32_t i = 0; i < n_; ++i)
+            if (i < reverse_[i]) {
+                std::swap_ranges(re + i * pitch, re + i * pitch + width, re + reverse_[i] * pitch);
+                std::swap_ranges(im + i * pitch, im + i * pitch + width, im + reverse_[i] * pitch);
+            }
+        const float* twIm = inverse ? twImInv_.data() : twIm_.data();
+        uint32_t half = 1, offset = 0;
+        // Two stages per pass over the strip: half the loads and stores of one at a time.
+        for (; 2 * half < n_; offset += 3 * half, half <<= 2)
+            for (uint32_t start = 0; start < n_; start += 4 * half)
+                for (uint32_t k = 0; k < half; ++k) {
+                    float* r[4];
+                    float* i[4];
+                    for (uint32_t q = 0; q < 4; ++q) {
+                        r[q] = re + (start + k + q * half) * pitch;
+                        i[q] = im + (start + k + q * half) * pitch;
+                    }
+                    const uint32_t next = offset + half;
+                    const Twiddle first{twRe_[offset + k], twIm[offset + k]};
+                    const Twiddle second[2] = {{twRe_[next + k], twIm[next + k]},
+                                               {twRe_[next + k + half], twIm[next + k + half]}};
+                    TwoStages(r[0], i[0], r[1], i[1], r[2], i[2], r[3], i[3], first, second[0],
+                              second[1], width);
+                }
+        for (; half < n_; offset += half, half <<= 1)
+            for (uint32_t start = 0; start < n_; start += 2 * half)
+                for (uint32_t k = 0; k < half; ++k) {
+                    const size_t a = (start + k) * pitch, b = (start + k + half) * pitch;
+                    Butterflies(re + a, im + a, re + b, im + b, twRe_[offset + k], twIm[offset + k],
+                                width);
+                }
+    }
+
 private:
+    struct Twiddle {
+        float re, im;
+    };
+
+    // Rows a, b, c, d of a block: the first stage pairs (a, b) and (c, d), the second
+    // (a, c) and (b, d).
+    KX_VECTOR_CLONES static void TwoStages(float* __restrict ar, float* __restrict ai,
+                                           float* __restrict br, float* __restrict bi,
+                                           float* __restrict cr, float* __restrict ci,
+                                           float* __restrict dr, float* __restrict di, Twiddle w1,
+                                           Twiddle w2a, Twiddle w2b, uint32_t count) {
+        const Twiddle w2[2] = {w2a, w2b};
+        for (uint32_t x = 0; x < count; ++x) {
+            const float vr = br[x] * w1.re - bi[x] * w1.im, vi = br[x] * w1.im + bi[x] * w1.re;
+            const float ur = dr[x] * w1.re - di[x] * w1.im, ui = dr[x] * w1.im + di[x] * w1.re;
+            const float a0r = ar[x] + vr, a0i = ai[x] + vi, b0r = ar[x] - vr, b0i = ai[x] - vi;
+            const float c0r = cr[x] + ur, c0i = ci[x] + ui, d0r = cr[x] - ur, d0i = ci[x] - ui;
+            const float pr = c0r * w2[0].re - c0i * w2[0].im, pi = c0r * w2[0].im + c0i * w2[0].re;
+            const float qr = d0r * w2[1].re - d0i * w2[1].im, qi = d0r * w2[1].im + d0i * w2[1].re;
+            ar[x] = a0r + pr;
+            ai[x] = a0i + pi;
+            cr[x] = a0r - pr;
+            ci[x] = a0i - pi;
+            br[x] = b0r + qr;
+            bi[x] = b0i + qi;
+            dr[x] = b0r - qr;
+            di[x] = b0i - qi;
+        }
+    }
+
+    KX_VECTOR_CLONES static void Butterflies(float* __restrict ar, float* __restrict ai,
+                                             float* __restrict br, float* __restrict bi, float wr,
+                                             float wi, uint32_t count) {
+        for (uint32_t x = 0; x < count; ++x) {
+            const float vr = br[x] * wr - bi[x] * wi;
+            const float vi = br[x] * wi + bi[x] * wr;
+            br[x] = ar[x] - vr;
+            bi[x] = ai[x] - vi;
+            ar[x] = ar[x] + vr;
+            ai[x] = ai[x] + vi;
+        }
+    }
+
     // One stage of butterflies over the whole array.
     KX_VECTOR_CLONES static void Stage(float* re, float* im, uint32_t n, uint32_t half,
                                        const float* wr, const float* wi) {
@@ -172,15 +251,49 @@ private:
     std::vector<float> workRe_, workIm_;
 };
 
-// dst rows are `stride` floats apart; a stride off the powers of two keeps the columns of a
-// block out of each other's cache sets.
-void Transpose(const float* src, float* dst, uint32_t w, uint32_t h, size_t stride) {
-    constexpr uint32_t kBlock = 32;
-    for (uint32_t by = 0; by < h; by += kBlock)
-        for (uint32_t bx = 0; bx < w; bx += kBlock)
-            for (uint32_t y = by; y < std::min(h, by + kBlock); ++y)
-                for (uint32_t x = bx; x < std::min(w, bx + kBlock); ++x)
-                    dst[size_t(x) * stride + y] = src[size_t(y) * w + x];
+// Transforms every column of an array of `h` rows `pitch` floats apart. Power-of-two
+// heights run in strips of adjacent columns that stay in cache through all stages; other
+// heights gather strips of columns into contiguous scratch rows for the chirp transform.
+bool TransformColumns(float* re, float* im, uint32_t w, uint32_t h, size_t pitch, bool inverse,
+                      Progress& progress) {
+    constexpr uint32_t kStrip = 64;
+    if (IsPowerOfTwo(h)) {
+        const Radix2 plan(h);
+        for (uint32_t x = 0; x < w; x += kStrip) {
+            if (!progress.Step(int64_t(h) + x))
+                return false;
+            plan.RunColumns(re + x, im + x, pitch, std::min(kStrip, w - x), inverse);
+        }
+        return true;
+    }
+    Transform1D columns(h);
+    std::vector<float> sr(size_t(kStrip) * h), si(size_t(kStrip) * h);
+    for (uint32_t x0 = 0; x0 < w; x0 += kStrip) {
+        if (!progress.Step(int64_t(h) + x0))
+            return false;
+        const uint32_t n = std::min(kStrip, w - x0);
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t c = 0; c < n; ++c) {
+                sr[size_t(c) * h + y] = re[y * pitch + x0 + c];
+                si[size_t(c) * h + y] = im[y * pitch + x0 + c];
+            }
+        for (uint32_t c = 0; c < n; ++c)
+            columns.Run(&sr[size_t(c) * h], &si[size_t(c) * h], inverse);
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t c = 0; c < n; ++c) {
+                re[y * pitch + x0 + c] = sr[size_t(c) * h + y];
+                im[y * pitch + x0 + c] = si[size_t(c) * h + y];
+            }
+    }
+    return true;
+}
+
+// Spectrum or picture values of one row as grey levels (NaN becomes 0).
+KX_VECTOR_CLONES void LevelsRow(const float* v, uint8_t* out, uint32_t n, float scale,
+                                float offset) {
+    for (uint32_t x = 0; x < n; ++x)
+        out[x] = static_cast<uint8_t>(
+            static_cast<int>(std::min(255.0f, std::max(0.0f, v[x] * scale + offset)) + 0.5f));
 }
 
 std::vector<uint8_t> Levels(const KxImage& img) {
@@ -255,19 +368,19 @@ bool FFT2(KxImage& img, KxImage* srcReal, KxImage* srcImag, KxImage* dstReal, Kx
         SetError(img, "KXIMAGE_MAX_MEMORY exceeded");
         return false;
     }
-    const size_t stride = size_t(h) + 16;
-    std::vector<float> re(count, 0.0f), im(count, 0.0f), turnedRe(stride * w), turnedIm(stride * w);
+    // Rows `pitch` floats apart: off the powers of two, so the rows a column pass visits do
+    // not crowd into the same cache sets.
+    const size_t pitch = size_t(w) + 16;
+    std::vector<float> re(pitch * h, 0.0f), im(pitch * h, 0.0f);
     {
         const float offset = inverse ? 128.0f : 0.0f;
-        if (inReal != nullptr) {
-            const std::vector<uint8_t> v = Levels(*inReal);
-            for (size_t i = 0; i < count; ++i)
-                re[i] = v[i] - offset;
-        }
-        if (inImag != nullptr) {
-            const std::vector<uint8_t> v = Levels(*inImag);
-            for (size_t i = 0; i < count; ++i)
-                im[i] = v[i] - offset;
+        for (auto [in, out] : {std::pair{inReal, &re}, std::pair{inImag, &im}}) {
+            if (in == nullptr)
+                continue;
+            const std::vector<uint8_t> v = Levels(*in);
+            for (uint32_t y = 0; y < h; ++y)
+                for (uint32_t x = 0; x < w; ++x)
+                    (*out)[y * pitch + x] = v[size_t(y) * w + x] - offset;
         }
     }
     Progress progress(img, int64_t(w) + h + 2);
@@ -279,10 +392,10 @@ bool FFT2(KxImage& img, KxImage* srcReal, KxImage* srcImag, KxImage* dstReal, Kx
         for (uint32_t y = 0; y < h; y += 2) {
             if ((y & 63) == 0 && !progress.Step(y))
                 return false;
-            float* r0 = &re[size_t(y) * w];
-            float* i0 = &im[size_t(y) * w];
-            float* r1 = &re[size_t(y + 1) * w];
-            float* i1 = &im[size_t(y + 1) * w];
+            float* r0 = &re[y * pitch];
+            float* i0 = &im[y * pitch];
+            float* r1 = &re[(y + 1) * pitch];
+            float* i1 = &im[(y + 1) * pitch];
             std::copy(r1, r1 + w, i0);
             rows.Run(r0, i0, false);
             for (uint32_t k = 0; k < w; ++k) {
@@ -302,48 +415,38 @@ bool FFT2(KxImage& img, KxImage* srcReal, KxImage* srcImag, KxImage* dstReal, Kx
         for (uint32_t y = 0; y < h; ++y) {
             if ((y & 63) == 0 && !progress.Step(y))
                 return false;
-            rows.Run(&re[size_t(y) * w], &im[size_t(y) * w], inverse);
+            rows.Run(&re[y * pitch], &im[y * pitch], inverse);
         }
     }
-    Transpose(re.data(), turnedRe.data(), w, h, stride);
-    Transpose(im.data(), turnedIm.data(), w, h, stride);
-    Transform1D columns(h);
-    for (uint32_t x = 0; x < w; ++x) {
-        if ((x & 63) == 0 && !progress.Step(int64_t(h) + x))
-            return false;
-        columns.Run(&turnedRe[size_t(x) * stride], &turnedIm[size_t(x) * stride], inverse);
-    }
-    // Results, read through the transposition.
+    if (!TransformColumns(re.data(), im.data(), w, h, pitch, inverse, progress))
+        return false;
     const float scale = 1.0f / std::sqrt(static_cast<float>(count));
     const float outOffset = inverse ? 0.0f : 128.0f;
     KxImage outReal, outImag;
-    MakeGrey(outReal, first, w, h);
-    MakeGrey(outImag, first, w, h);
+    MakeGrey(outReal, first, w, h, NewPixels::Overwritten);
+    MakeGrey(outImag, first, w, h, NewPixels::Overwritten);
     if (!outReal.IsValid() || !outImag.IsValid()) {
         SetError(img, outReal.GetLastError());
         return false;
     }
-    // Tiles keep both the transposed reads and the row writes in cache.
-    constexpr uint32_t kTile = 32;
-    for (uint32_t by = 0; by < h; by += kTile)
-        for (uint32_t bx = 0; bx < w; bx += kTile)
-            for (uint32_t y = by; y < std::min(h, by + kTile); ++y) {
-                uint8_t* r = Row(outReal, y);
-                uint8_t* i = Row(outImag, y);
-                for (uint32_t x = bx; x < std::min(w, bx + kTile); ++x) {
-                    const float zr = turnedRe[size_t(x) * stride + y] * scale;
-                    const float zi = turnedIm[size_t(x) * stride + y] * scale;
-                    if (bMagnitude) {
-                        r[x] = Clamp8f(std::sqrt(zr * zr + zi * zi));
-                        const float phase = std::atan2(zi, zr);
-                        i[x] = Clamp8f((phase + std::numbers::pi_v<float>)*(
-                            255.0f / (2.0f * std::numbers::pi_v<float>)));
-                    } else {
-                        r[x] = Clamp8f(zr + outOffset);
-                        i[x] = Clamp8f(zi + outOffset);
-                    }
-                }
-            }
+    for (uint32_t y = 0; y < h; ++y) {
+        const float* zr = &re[y * pitch];
+        const float* zi = &im[y * pitch];
+        uint8_t* r = Row(outReal, y);
+        uint8_t* i = Row(outImag, y);
+        if (!bMagnitude) {
+            LevelsRow(zr, r, w, scale, outOffset);
+            LevelsRow(zi, i, w, scale, outOffset);
+            continue;
+        }
+        for (uint32_t x = 0; x < w; ++x) {
+            const float a = zr[x] * scale, b = zi[x] * scale;
+            r[x] = Clamp8f(std::sqrt(a * a + b * b));
+            const float phase = std::atan2(b, a);
+            i[x] = Clamp8f(
+                (phase + std::numbers::pi_v<float>)*(255.0f / (2.0f * std::numbers::pi_v<float>)));
+        }
+    }
     KxImage* targetReal = dstReal != nullptr ? dstReal : (dstImag == nullptr ? srcReal : nullptr);
     KxImage* targetImag = dstImag != nullptr ? dstImag : (dstReal == nullptr ? srcImag : nullptr);
     if (targetReal != nullptr)

@@ -98,7 +98,7 @@ bool Rotate90(KxImage& img, KxImage* iDst, bool left) {
         return false;
     const uint32_t w = img.GetWidth(), h = img.GetHeight(), bpp = img.GetBpp();
     KxImage out;
-    if (!MakeLike(out, img, h, w, bpp)) {
+    if (!MakeLike(out, img, h, w, bpp, NewPixels::Overwritten)) {
         SetError(img, out.GetLastError());
         return false;
     }
@@ -717,7 +717,7 @@ bool ResamplePlane(KxImage& img, const Plane& src, uint8_t* dst, size_t dstride,
 bool ResampleNearest(KxImage& img, int32_t nw, int32_t nh, KxImage* iDst) {
     const uint32_t w = img.GetWidth(), h = img.GetHeight(), bpp = img.GetBpp();
     KxImage out;
-    if (!MakeLike(out, img, nw, nh, bpp)) {
+    if (!MakeLike(out, img, nw, nh, bpp, NewPixels::Overwritten)) {
         SetError(img, out.GetLastError());
         return false;
     }
@@ -772,7 +772,7 @@ bool ResampleSeparable(KxImage& img, int32_t nw, int32_t nh, const Kernel& kerne
     const int ch = DirectChannels(*src);
     const int32_t w = src->GetWidth(), h = src->GetHeight();
     KxImage out;
-    if (!MakeLike(out, *src, nw, nh, src->GetBpp())) {
+    if (!MakeLike(out, *src, nw, nh, src->GetBpp(), NewPixels::Overwritten)) {
         SetError(img, out.GetLastError());
         return false;
     }

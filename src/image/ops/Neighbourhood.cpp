@@ -201,21 +201,39 @@ inline void Sort2(uint8_t& a, uint8_t& b) {
     b = hi;
 }
 
+inline uint8_t Median3(uint8_t a, uint8_t b, uint8_t c) {
+    return std::max(std::min(a, b), std::min(std::max(a, b), c));
+}
+
+// Median of 3 x 3 windows. Each column of three is sorted once and shared by the three
+// windows that contain it; the median of nine is then the median of the largest column
+// minimum, the median of the column medians and the smallest column maximum. That is
+// 18 minimum/maximum steps per byte instead of the 38 of a full sorting network.
 template <int CH>
 KX_VECTOR_CLONES void Median9Row(const uint8_t* r0, const uint8_t* r1, const uint8_t* r2,
                                  uint8_t* __restrict out, size_t n) {
-    for (size_t i = 0; i < n; ++i) {
-        uint8_t p0 = r0[i - CH], p1 = r0[i], p2 = r0[i + CH];
-        uint8_t p3 = r1[i - CH], p4 = r1[i], p5 = r1[i + CH];
-        uint8_t p6 = r2[i - CH], p7 = r2[i], p8 = r2[i + CH];
-        Sort2(p1, p2), Sort2(p4, p5), Sort2(p7, p8);
-        Sort2(p0, p1), Sort2(p3, p4), Sort2(p6, p7);
-        Sort2(p1, p2), Sort2(p4, p5), Sort2(p7, p8);
-        Sort2(p0, p3), Sort2(p5, p8), Sort2(p4, p7);
-        Sort2(p3, p6), Sort2(p1, p4), Sort2(p2, p5);
-        Sort2(p4, p7), Sort2(p4, p2), Sort2(p6, p4);
-        Sort2(p4, p2);
-        out[i] = p4;
+    constexpr size_t kChunk = 1024;
+    uint8_t lo[kChunk + 2 * CH], mid[kChunk + 2 * CH], hi[kChunk + 2 * CH];
+    for (size_t start = 0; start < n; start += kChunk) {
+        const size_t len = std::min(kChunk, n - start);
+        // Columns from one pixel left of the chunk to one pixel right of it (rows are padded).
+        const uint8_t *a = r0 + start - CH, *b = r1 + start - CH, *c = r2 + start - CH;
+        for (size_t j = 0; j < len + 2 * CH; ++j) {
+            uint8_t p = a[j], q = b[j], r = c[j];
+            Sort2(p, q);
+            Sort2(q, r);
+            Sort2(p, q);
+            lo[j] = p;
+            mid[j] = q;
+            hi[j] = r;
+        }
+        uint8_t* o = out + start;
+        for (size_t j = 0; j < len; ++j) {
+            const uint8_t maxLo = std::max({lo[j], lo[j + CH], lo[j + 2 * CH]});
+            const uint8_t minHi = std::min({hi[j], hi[j + CH], hi[j + 2 * CH]});
+            const uint8_t midMid = Median3(mid[j], mid[j + CH], mid[j + 2 * CH]);
+            o[j] = Median3(maxLo, midMid, minHi);
+        }
     }
 }
 

@@ -110,11 +110,15 @@ int DirectChannels(const KxImage& img) {
     return IsGreyRamp(img) ? 1 : 0;
 }
 
-bool MakeLike(KxImage& dst, const KxImage& src, uint32_t width, uint32_t height, uint32_t bpp) {
+bool MakeLike(KxImage& dst, const KxImage& src, uint32_t width, uint32_t height, uint32_t bpp,
+              NewPixels pixels) {
     if (!dst.Destroy())
         return false;
     dst.CopyInfo(src);
-    if (dst.Create(width, height, bpp, src.GetType()) == nullptr)
+    uint8_t* const block = pixels == NewPixels::Cleared
+                               ? dst.Create(width, height, bpp, src.GetType())
+                               : dst.CreateForOverwrite(width, height, bpp, src.GetType());
+    if (block == nullptr)
         return false;
     if (bpp == src.GetBpp() && bpp <= 8)
         dst.SetPalette(src.GetPalette(), src.GetNumColors());
@@ -123,8 +127,9 @@ bool MakeLike(KxImage& dst, const KxImage& src, uint32_t width, uint32_t height,
     return true;
 }
 
-void MakeGrey(KxImage& dst, const KxImage& like, uint32_t width, uint32_t height) {
-    if (MakeLike(dst, like, width, height, 8))
+void MakeGrey(KxImage& dst, const KxImage& like, uint32_t width, uint32_t height,
+              NewPixels pixels) {
+    if (MakeLike(dst, like, width, height, 8, pixels))
         dst.SetGrayPalette();
     dst.SetTransIndex(-1);
 }
@@ -133,7 +138,7 @@ bool ExpandTo24(const KxImage& src, KxImage& dst) {
     if (!src.IsValid())
         return false;
     const uint32_t w = src.GetWidth(), h = src.GetHeight(), bpp = src.GetBpp();
-    if (!MakeLike(dst, src, w, h, 24))
+    if (!MakeLike(dst, src, w, h, 24, NewPixels::Overwritten))
         return false;
     dst.SetTransIndex(-1);
     if (bpp == 24) {

@@ -99,10 +99,15 @@ bool IsGreyRamp(const KxImage& img);
 // Channels of the layouts the fast paths work on: 3 for 24 bpp, 1 for a grey ramp, else 0.
 int DirectChannels(const KxImage& img);
 
-// Makes `dst` an empty picture of the given size and depth with src's info record and, for
-// palette depths equal to src's, src's palette.
-bool MakeLike(KxImage& dst, const KxImage& src, uint32_t width, uint32_t height, uint32_t bpp);
-void MakeGrey(KxImage& dst, const KxImage& like, uint32_t width, uint32_t height);
+// Whether a new picture starts black or is about to have every pixel written.
+enum class NewPixels { Cleared, Overwritten };
+
+// Makes `dst` a picture of the given size and depth with src's info record and, for palette
+// depths equal to src's, src's palette.
+bool MakeLike(KxImage& dst, const KxImage& src, uint32_t width, uint32_t height, uint32_t bpp,
+              NewPixels pixels = NewPixels::Cleared);
+void MakeGrey(KxImage& dst, const KxImage& like, uint32_t width, uint32_t height,
+              NewPixels pixels = NewPixels::Cleared);
 
 // The picture as 24 bits (selection and alpha kept; an enabled alpha palette becomes an alpha
 // plane when no plane exists).
