@@ -2,7 +2,9 @@
 
 #include <QImage>
 
+#include <array>
 #include <cstring>
+#include <vector>
 
 #include "image/KxImage.h"
 #include "image/qt/KxMetafileRenderer.h"
@@ -19,9 +21,11 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
     Put16(out, v >> 16);
 }
 
-// A placeable metafile, 100 x 50 units at 96 per inch, with a red rectangle drawn with
-// no pen from (10,10) to (60,40).
-std::vector<uint8_t> RedRectangleWmf() {
+using WmfRecord = std::pair<uint16_t, std::vector<uint16_t>>;
+
+// A placeable metafile, 100 x 50 units at 96 per inch, with the given records (function and
+// 16-bit parameters) and the closing record.
+std::vector<uint8_t> PlaceableWmf(const std::vector<WmfRecord>& records) {
     std::vector<uint8_t> out;
     Put32(out, 0x9AC6CDD7);
     Put16(out, 0);
@@ -40,22 +44,32 @@ std::vector<uint8_t> RedRectangleWmf() {
     Put16(out, 2);  // objects
     Put32(out, 8);
     Put16(out, 0);
-    auto record = [&](uint16_t function, std::vector<uint16_t> params) {
+    for (const auto& [function, params] : records) {
         Put32(out, 3 + static_cast<uint32_t>(params.size()));
         Put16(out, function);
         for (uint16_t p : params)
             Put16(out, p);
-    };
-    record(0x02FC, {0, 0x00FF, 0x0000, 0});  // solid red brush (COLORREF 0x000000FF)
-    record(0x012D, {0});
-    record(0x02FA, {5, 0, 0, 0, 0});  // null pen
-    record(0x012D, {1});
-    record(0x041B, {40, 60, 10, 10});  // bottom, right, top, left
-    record(0x0000, {});
+    }
+    Put32(out, 3);
+    Put16(out, 0);
     return out;
 }
 
-std::vector<uint8_t> BlueRectangleEmf() {
+// A red rectangle drawn with no pen from (10,10) to (60,40).
+std::vector<uint8_t> RedRectangleWmf() {
+    return PlaceableWmf({
+        {0x02FC, {0, 0x00FF, 0x0000, 0}},  // solid red brush (COLORREF 0x000000FF)
+        {0x012D, {0}},
+        {0x02FA, {5, 0, 0, 0, 0}},  // null pen
+        {0x012D, {1}},
+        {0x041B, {40, 60, 10, 10}},  // bottom, right, top, left
+    });
+}
+
+using EmfRecord = std::pair<uint32_t, std::vector<uint32_t>>;
+
+// An enhanced metafile with bounds (0,0)-(99,49), the given records and the closing one.
+std::vector<uint8_t> Emf(const std::vector<EmfRecord>& records) {
     std::vector<uint8_t> out;
     Put32(out, 1);
     Put32(out, 88);
@@ -66,7 +80,7 @@ std::vector<uint8_t> BlueRectangleEmf() {
     Put32(out, 0x464D4520);
     Put32(out, 0x10000);
     Put32(out, 0);  // bytes
-    Put32(out, 6);  // records
+    Put32(out, static_cast<uint32_t>(records.size()) + 2);
     Put16(out, 2);  // handles
     Put16(out, 0);
     for (int i = 0; i < 3; ++i)
@@ -74,18 +88,55 @@ std::vector<uint8_t> BlueRectangleEmf() {
     for (uint32_t v : {1024u, 768u, 320u, 240u})
         Put32(out, v);
     out.resize(88, 0);
-    auto record = [&](uint32_t type, std::vector<uint32_t> params) {
+    auto record = [&](uint32_t type, const std::vector<uint32_t>& params) {
         Put32(out, type);
         Put32(out, 8 + 4 * static_cast<uint32_t>(params.size()));
         for (uint32_t p : params)
             Put32(out, p);
     };
-    record(39, {1, 0, 0x00FF0000, 0});  // brush 1: solid blue
-    record(37, {1});
-    record(37, {0x80000008});  // stock null pen
-    record(43, {10, 10, 60, 40});
+    for (const auto& [type, params] : records)
+        record(type, params);
     record(14, {0, 0, 20});
     return out;
+}
+
+std::vector<uint8_t> BlueRectangleEmf() {
+    return Emf({
+        {39, {1, 0, 0x00FF0000, 0}},  // brush 1: solid blue
+        {37, {1}},
+        {37, {0x80000008}},  // stock null pen
+        {43, {10, 10, 60, 40}},
+    });
+}
+
+// A bottom-up 2 x 2 bitmap: red and green on top, blue and white below.
+std::vector<uint8_t> FourColourDib(int32_t width = 2, int32_t height = 2) {
+    std::vector<uint8_t> out;
+    Put32(out, 40);
+    Put32(out, static_cast<uint32_t>(width));
+    Put32(out, static_cast<uint32_t>(height));
+    Put16(out, 1);
+    Put16(out, 24);
+    for (int i = 0; i < 6; ++i)
+        Put32(out, 0);
+    for (uint8_t b : {0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00})  // blue, white
+        out.push_back(b);
+    for (uint8_t b : {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0x00})  // red, green
+        out.push_back(b);
+    return out;
+}
+
+template <class Word>
+std::vector<Word> Words(const std::vector<uint8_t>& bytes) {
+    std::vector<Word> words((bytes.size() + sizeof(Word) - 1) / sizeof(Word), 0);
+    std::memcpy(words.data(), bytes.data(), bytes.size());
+    return words;
+}
+
+// The colour at (x, y) counted from the top, as red-green-blue.
+std::array<int, 3> ColourAt(const KxImage& image, int32_t x, int32_t y) {
+    const RGBQUAD c = image.GetPixelColor(x, int32_t(image.GetHeight()) - 1 - y);
+    return {c.rgbRed, c.rgbGreen, c.rgbBlue};
 }
 
 TEST(KxImageQt, QImageRoundTripKeepsColoursAndAlpha) {
@@ -153,6 +204,57 @@ TEST(KxImageQt, EmfIsRendered) {
     EXPECT_EQ(image.GetPixelColor(30, 24).rgbBlue, 255);
     EXPECT_EQ(image.GetPixelColor(30, 24).rgbRed, 0);
     EXPECT_EQ(image.GetPixelColor(80, 45).rgbRed, 255);
+}
+
+TEST(KxImageQt, MetafileBitmapsAreDrawnIntoTheirRectangles) {
+    KxMetafileRenderer::Install();
+    using Colour = std::array<int, 3>;
+    const Colour red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255}, white{255, 255, 255},
+        black{0, 0, 0};
+    auto expectQuadrants = [&](const KxImage& image) {
+        EXPECT_EQ(ColourAt(image, 20, 15), red);
+        EXPECT_EQ(ColourAt(image, 40, 15), green);
+        EXPECT_EQ(ColourAt(image, 20, 25), blue);
+        EXPECT_EQ(ColourAt(image, 40, 25), white);
+    };
+    // Stretched from 2 x 2 to the 40 x 20 rectangle at (10, 10), then a black bar blitted
+    // without a bitmap.
+    std::vector<uint16_t> stretch = {0x0020, 0x00CC, 0, 2, 2, 0, 0, 20, 40, 10, 10};
+    for (uint16_t w : Words<uint16_t>(FourColourDib()))
+        stretch.push_back(w);
+    const std::vector<uint8_t> wmf = PlaceableWmf({
+        {0x0F43, stretch},
+        {0x0940, {0x0042, 0x0000, 0, 0, 0, 5, 10, 40, 70}},  // BLACKNESS at (70,40) 10 x 5
+    });
+    KxImage image;
+    ASSERT_TRUE(image.Decode(wmf.data(), wmf.size(), KXIMAGE_FORMAT_WMF)) << image.GetLastError();
+    expectQuadrants(image);
+    EXPECT_EQ(ColourAt(image, 75, 42), black);
+    EXPECT_EQ(ColourAt(image, 5, 5), white);
+
+    // The same through the enhanced metafile's stretch record, header and bits apart.
+    const std::vector<uint8_t> dib = FourColourDib();
+    std::vector<uint32_t> params = {0, 0,  99, 49,  10, 10, 0,          0,  2,
+                                    2, 80, 40, 120, 16, 0,  0x00CC0020, 40, 20};
+    for (uint32_t w : Words<uint32_t>(dib))
+        params.push_back(w);
+    const std::vector<uint8_t> emf = Emf({{81, params}});
+    KxImage enhanced;
+    ASSERT_TRUE(enhanced.Decode(emf.data(), emf.size(), KXIMAGE_FORMAT_WMF));
+    expectQuadrants(enhanced);
+
+    // Bitmaps whose headers claim more than their bytes hold are left out, the rest drawn.
+    for (auto [w, h] : {std::pair{100000, 100000}, {3000, 3000}, {0, 2}}) {
+        std::vector<uint16_t> bad = {0x0020, 0x00CC, 0, 2, 2, 0, 0, 20, 40, 10, 10};
+        for (uint16_t word : Words<uint16_t>(FourColourDib(w, h)))
+            bad.push_back(word);
+        const std::vector<uint8_t> hostile =
+            PlaceableWmf({{0x0F43, bad}, {0x0940, {0x0042, 0x0000, 0, 0, 0, 5, 10, 40, 70}}});
+        KxImage rendered;
+        ASSERT_TRUE(rendered.Decode(hostile.data(), hostile.size(), KXIMAGE_FORMAT_WMF));
+        EXPECT_EQ(ColourAt(rendered, 20, 15), white) << w;
+        EXPECT_EQ(ColourAt(rendered, 75, 42), black) << w;
+    }
 }
 
 TEST(KxImageQt, EmptyAndBrokenMetafiles) {

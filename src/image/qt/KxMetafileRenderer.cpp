@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <vector>
 
 namespace {
@@ -107,6 +108,62 @@ QFont MakeFont(double height, int weight, bool italic, bool underline, bool stri
     font.setUnderline(underline);
     font.setStrikeOut(strike);
     return font;
+}
+
+// Bitmaps larger than this are left out of a metafile: a metafile picture is at most
+// kMaxSide pixels wide, and a hostile header must not make every record allocate the limit.
+constexpr uint64_t kMaxBitmapPixels = 64ull << 20;
+
+bool TopDown(const Bytes& dib) {
+    return dib.U32(0) >= 40 && dib.S32(8) < 0;
+}
+
+// A packed DIB (header, colour table, bits) as a picture, or null when it is unreadable or
+// claims more pixels than its bytes could hold.
+QImage DecodeDib(const Bytes& dib) {
+    const uint32_t headerSize = dib.U32(0);
+    uint64_t width = 0, height = 0, bpp = 0, compression = 0;
+    if (headerSize == 12) {
+        width = dib.U16(4);
+        height = dib.U16(6);
+        bpp = dib.U16(10);
+    } else if (headerSize >= 40) {
+        width = static_cast<uint64_t>(std::abs(static_cast<int64_t>(dib.S32(4))));
+        height = static_cast<uint64_t>(std::abs(static_cast<int64_t>(dib.S32(8))));
+        bpp = dib.U16(14);
+        compression = dib.U32(16);
+    } else {
+        return {};
+    }
+    const uint64_t pixels = width * height;
+    if (pixels == 0 || pixels > kMaxBitmapPixels)
+        return {};
+    // Uncompressed rows must all be there; run-length data expands at most 255 times.
+    const bool packed = compression == 1 || compression == 2;
+    const uint64_t rowBytes = ((width * std::max<uint64_t>(bpp, 1) + 31) / 32) * 4;
+    if (!packed && rowBytes * height > dib.size())
+        return {};
+    if (packed && pixels > 255ull * dib.size())
+        return {};
+    KxImage decoded;
+    if (!decoded.CreateFromHANDLE(std::span<const uint8_t>(dib.At(0), dib.size())))
+        return {};
+    return decoded.MakeBitmap();
+}
+
+QPainter::CompositionMode CompositionFor(uint32_t rop) {
+    switch (rop) {
+        case 0x008800C6:  // SRCAND
+            return QPainter::RasterOp_SourceAndDestination;
+        case 0x00EE0086:  // SRCPAINT
+            return QPainter::RasterOp_SourceOrDestination;
+        case 0x00660046:  // SRCINVERT
+            return QPainter::RasterOp_SourceXorDestination;
+        case 0x00330008:  // NOTSRCCOPY
+            return QPainter::RasterOp_NotSource;
+        default:  // SRCCOPY and the rest
+            return QPainter::CompositionMode_SourceOver;
+    }
 }
 
 // Shared drawing for both metafile kinds.
@@ -220,6 +277,46 @@ public:
             origin.ry() -= metrics.descent();  // TA_BOTTOM
         painter_.drawText(origin, text);
         Apply();
+    }
+    // Draws the source rectangle of a packed device-independent bitmap into the logical
+    // destination rectangle; an unreadable bitmap is left out.
+    void Bitmap(const QRectF& logical, const Bytes& dib, QRect source, uint32_t rop) {
+        const QImage picture = DecodeDib(dib);
+        if (picture.isNull())
+            return;
+        // Source rows of a bottom-up bitmap are counted from its last row.
+        if (source.width() <= 0 || source.height() <= 0)
+            source = picture.rect();
+        else if (!TopDown(dib))
+            source.moveTop(picture.height() - source.bottom() - 1);
+        const QRectF target =
+            MapRect(logical.left(), logical.top(), logical.right(), logical.bottom());
+        painter_.save();
+        painter_.setCompositionMode(CompositionFor(rop));
+        painter_.drawImage(target, picture, source.intersected(picture.rect()));
+        painter_.restore();
+    }
+    // Raster operations without a source bitmap: pattern, black, white or inverted.
+    void Fill(const QRectF& logical, uint32_t rop) {
+        const QRectF target =
+            MapRect(logical.left(), logical.top(), logical.right(), logical.bottom());
+        switch (rop) {
+            case 0x00000042:  // BLACKNESS
+                painter_.fillRect(target, Qt::black);
+                break;
+            case 0x00FF0062:  // WHITENESS
+                painter_.fillRect(target, Qt::white);
+                break;
+            case 0x00550009:  // DSTINVERT
+                painter_.save();
+                painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+                painter_.fillRect(target, Qt::white);
+                painter_.restore();
+                break;
+            default:  // PATCOPY and the rest: the current brush
+                painter_.fillRect(target, state_.brush);
+                break;
+        }
     }
     // The picture frame: logical point `shift` lands on the origin, scaled per axis.
     void SetFrame(QPointF shift, double scaleX, double scaleY) {
@@ -501,6 +598,38 @@ bool PlayWmf(KxImage& target, const std::vector<uint8_t>& data) {
                 player.Text(r.S16(p + 2), r.S16(p), text);
                 break;
             }
+            case 0x0F43: {  // STRETCHDIB
+                const QRectF dest(r.S16(p + 20), r.S16(p + 18), r.S16(p + 16), r.S16(p + 14));
+                const QRect source(r.S16(p + 12), r.S16(p + 10), r.S16(p + 8), r.S16(p + 6));
+                if (r.Has(p + 22, 0))
+                    player.Bitmap(dest, Bytes(r.At(p + 22), length - (p + 22)), source, r.U32(p));
+                break;
+            }
+            case 0x0B41: {  // DIBSTRETCHBLT
+                // Without a bitmap the record is 14 words long and holds a reserved word.
+                if (length == 28) {
+                    player.Fill(QRectF(r.S16(p + 20), r.S16(p + 18), r.S16(p + 16), r.S16(p + 14)),
+                                r.U32(p));
+                    break;
+                }
+                const QRectF dest(r.S16(p + 18), r.S16(p + 16), r.S16(p + 14), r.S16(p + 12));
+                const QRect source(r.S16(p + 10), r.S16(p + 8), r.S16(p + 6), r.S16(p + 4));
+                if (r.Has(p + 20, 0))
+                    player.Bitmap(dest, Bytes(r.At(p + 20), length - (p + 20)), source, r.U32(p));
+                break;
+            }
+            case 0x0940: {  // DIBBITBLT
+                if (length == 24) {
+                    player.Fill(QRectF(r.S16(p + 16), r.S16(p + 14), r.S16(p + 12), r.S16(p + 10)),
+                                r.U32(p));
+                    break;
+                }
+                const QRectF dest(r.S16(p + 14), r.S16(p + 12), r.S16(p + 10), r.S16(p + 8));
+                const QRect source(r.S16(p + 6), r.S16(p + 4), r.S16(p + 10), r.S16(p + 8));
+                if (r.Has(p + 16, 0))
+                    player.Bitmap(dest, Bytes(r.At(p + 16), length - (p + 16)), source, r.U32(p));
+                break;
+            }
             case 0x001E:  // SAVEDC
                 player.Save();
                 break;
@@ -732,6 +861,35 @@ bool PlayEmf(KxImage& target, const std::vector<uint8_t>& data) {
                     pointsAt += 4ull * count;
                 }
                 player.PolyPolygon(list);
+                break;
+            }
+            case 76:    // BITBLT
+            case 77:    // STRETCHBLT
+            case 81: {  // STRETCHDIBITS
+                const bool stretchDib = type == 81;
+                const QRectF dest(r.S32(24), r.S32(28), r.S32(stretchDib ? 72 : 32),
+                                  r.S32(stretchDib ? 76 : 36));
+                const uint32_t rop = r.U32(stretchDib ? 68 : 40);
+                const size_t fields = stretchDib ? 48 : 84;
+                const uint32_t bmiAt = r.U32(fields), bmiSize = r.U32(fields + 4);
+                const uint32_t bitsAt = r.U32(fields + 8), bitsSize = r.U32(fields + 12);
+                if (bmiSize == 0) {
+                    player.Fill(dest, rop);
+                    break;
+                }
+                if (!r.Has(bmiAt, bmiSize) || !r.Has(bitsAt, bitsSize))
+                    break;
+                QRect source(r.S32(stretchDib ? 32 : 44), r.S32(stretchDib ? 36 : 48), 0, 0);
+                if (type == 81)
+                    source.setSize(QSize(r.S32(40), r.S32(44)));
+                else if (type == 77)
+                    source.setSize(QSize(r.S32(100), r.S32(104)));
+                else
+                    source.setSize(QSize(r.S32(32), r.S32(36)));
+                // The header and the bits lie apart in the record: join them into one block.
+                std::vector<uint8_t> dib(r.At(bmiAt), r.At(bmiAt) + bmiSize);
+                dib.insert(dib.end(), r.At(bitsAt), r.At(bitsAt) + bitsSize);
+                player.Bitmap(dest, Bytes(dib.data(), dib.size()), source, rop);
                 break;
             }
             case 84: {  // EXTTEXTOUTW

@@ -3,8 +3,9 @@
 #include "image/KxImage.h"
 
 // Plays Windows metafiles (placeable or plain WMF, and EMF) through QPainter into a 24-bit
-// picture: lines, shapes, polygons, text, pens, brushes and fonts, window and viewport
-// mapping, saved states. Bitmaps, regions, clipping and paths are skipped.
+// picture: lines, shapes, polygons, text, pens, brushes and fonts, embedded bitmaps and
+// their raster operations, window and viewport mapping, saved states. Regions, clipping and
+// paths are skipped.
 class KxMetafileRenderer {
 public:
     // Decodes `file` into `target`; false with the target's error text on failure.
