@@ -81,7 +81,7 @@ std::vector<uint8_t> Emf(const std::vector<EmfRecord>& records) {
     Put32(out, 0x10000);
     Put32(out, 0);  // bytes
     Put32(out, static_cast<uint32_t>(records.size()) + 2);
-    Put16(out, 2);  // handles
+    Put16(out, 4);  // handles
     Put16(out, 0);
     for (int i = 0; i < 3; ++i)
         Put32(out, 0);
@@ -255,6 +255,79 @@ TEST(KxImageQt, MetafileBitmapsAreDrawnIntoTheirRectangles) {
         EXPECT_EQ(ColourAt(rendered, 20, 15), white) << w;
         EXPECT_EQ(ColourAt(rendered, 75, 42), black) << w;
     }
+}
+
+uint32_t FloatBits(float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
+
+TEST(KxImageQt, EnhancedPathsClippingCurvesAndTransforms) {
+    KxMetafileRenderer::Install();
+    using Colour = std::array<int, 3>;
+    const Colour red{255, 0, 0}, blue{0, 0, 255}, green{0, 255, 0}, white{255, 255, 255},
+        black{0, 0, 0};
+    auto render = [](const std::vector<EmfRecord>& records) {
+        const std::vector<uint8_t> emf = Emf(records);
+        KxImage image;
+        EXPECT_TRUE(image.Decode(emf.data(), emf.size(), KXIMAGE_FORMAT_WMF));
+        return image;
+    };
+    const EmfRecord redBrush{39, {1, 0, 0x000000FF, 0}}, selectBrush{37, {1}},
+        nullPen{37, {0x80000008}};
+
+    // A triangle built in a path bracket and filled; nothing is drawn inside the bracket.
+    const KxImage triangle = render({redBrush,
+                                     selectBrush,
+                                     nullPen,
+                                     {59, {}},
+                                     {27, {10, 10}},
+                                     {54, {60, 10}},
+                                     {54, {10, 40}},
+                                     {61, {}},
+                                     {60, {}},
+                                     {62, {0, 0, 99, 49}}});
+    EXPECT_EQ(ColourAt(triangle, 15, 15), red);
+    EXPECT_EQ(ColourAt(triangle, 55, 35), white);
+
+    // A clipping rectangle cuts a shape until the saved state comes back.
+    const KxImage clipped = render({{39, {1, 0, 0x00FF0000, 0}},
+                                    selectBrush,
+                                    nullPen,
+                                    {33, {}},
+                                    {30, {0, 0, 30, 50}},
+                                    {43, {10, 10, 60, 40}},
+                                    {34, {0xFFFFFFFF}},
+                                    {39, {2, 0, 0x0000FF00, 0}},
+                                    {37, {2}},
+                                    {43, {70, 10, 90, 40}}});
+    EXPECT_EQ(ColourAt(clipped, 20, 20), blue);
+    EXPECT_EQ(ColourAt(clipped, 50, 20), white);
+    EXPECT_EQ(ColourAt(clipped, 80, 20), green);
+
+    // The world transform doubles a small rectangle; excluded parts stay blank.
+    const KxImage scaled = render(
+        {redBrush,
+         selectBrush,
+         nullPen,
+         {35, {FloatBits(2), FloatBits(0), FloatBits(0), FloatBits(2), FloatBits(0), FloatBits(0)}},
+         {29, {10, 10, 15, 15}},
+         {43, {5, 5, 20, 15}}});
+    EXPECT_EQ(ColourAt(scaled, 35, 25), red);
+    EXPECT_EQ(ColourAt(scaled, 25, 25), white);  // (12.5, 12.5) lies in the excluded part
+    EXPECT_EQ(ColourAt(scaled, 45, 25), white);
+
+    // A curve with its control points on a line is drawn with the wide pen, not filled.
+    const KxImage curve = render({{38, {3, 0, 5, 5, 0}},
+                                  {37, {3}},
+                                  redBrush,
+                                  selectBrush,
+                                  {85,
+                                   {0, 0, 99, 49, 4, 10 | (45u << 16), 30 | (45u << 16),
+                                    60 | (45u << 16), 90 | (45u << 16)}}});
+    EXPECT_EQ(ColourAt(curve, 50, 45), black);
+    EXPECT_EQ(ColourAt(curve, 50, 30), white);
 }
 
 TEST(KxImageQt, EmptyAndBrokenMetafiles) {

@@ -2,9 +2,12 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
+#include <QRegion>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -72,6 +75,7 @@ struct DeviceState {
     QPointF windowOrg{0, 0}, windowExt{1, 1}, viewportOrg{0, 0}, viewportExt{1, 1};
     bool windowExtSet = false, viewportExtSet = false;
     uint32_t textAlign = 0;
+    QTransform world;  // world to page coordinates (enhanced metafiles)
 };
 
 QPen MakePen(int style, double width, const QColor& color) {
@@ -177,6 +181,9 @@ public:
     DeviceState& state() { return state_; }
 
     QPointF Map(double x, double y) const {
+        const QPointF page = state_.world.map(QPointF(x, y));
+        x = page.x();
+        y = page.y();
         double px = x, py = y;
         if (state_.windowExtSet && state_.windowExt.x() != 0 && state_.windowExt.y() != 0) {
             const double vx = state_.viewportExtSet ? state_.viewportExt.x() : 1.0;
@@ -189,10 +196,15 @@ public:
             px = x - state_.windowOrg.x() + state_.viewportOrg.x();
             py = y - state_.windowOrg.y() + state_.viewportOrg.y();
         }
-        return QPointF((px - shift_.x()) * scaleX_, (py - shift_.y()) * scaleY_);
+        // Far-away points are pulled in to where the painter's fixed-point arithmetic
+        // still holds; NaN becomes 0.
+        static constexpr double kFar = 1 << 22;
+        auto bounded = [](double v) { return v > -kFar ? std::min(v, kFar) : -kFar; };
+        const double dx = (px - shift_.x()) * scaleX_, dy = (py - shift_.y()) * scaleY_;
+        return QPointF(std::isnan(dx) ? 0.0 : bounded(dx), std::isnan(dy) ? 0.0 : bounded(dy));
     }
     double MapLength(double v) const {
-        double factor = scaleX_;
+        double factor = scaleX_ * std::sqrt(std::fabs(state_.world.determinant()));
         if (state_.windowExtSet && state_.viewportExtSet && state_.windowExt.x() != 0)
             factor *= std::fabs(state_.viewportExt.x() / state_.windowExt.x());
         return std::fabs(v * factor);
@@ -221,42 +233,172 @@ public:
         Apply();
     }
 
-    void Save() { saved_.push_back(state_); }
+    // Unwinds the states a metafile saved and never restored, and the clipping, so that
+    // the painter ends as it began.
+    void Finish() {
+        while (!saved_.empty()) {
+            saved_.pop_back();
+            painter_.restore();
+        }
+        painter_.setClipping(false);
+    }
+    // Saved states keep the clipping too (the painter's own save).
+    void Save() {
+        saved_.push_back(state_);
+        painter_.save();
+    }
     void Restore(int relative) {
         int count = relative < 0 ? -relative : 1;
         while (count-- > 0 && !saved_.empty()) {
             state_ = saved_.back();
             saved_.pop_back();
+            painter_.restore();
         }
         Apply();
     }
 
+    void MoveTo(double x, double y) {
+        state_.position = QPointF(x, y);
+        if (inPath_)
+            path_.moveTo(Map(x, y));
+    }
     void Line(double x, double y) {
-        const QPointF to(x, y);
-        painter_.drawLine(Map(state_.position.x(), state_.position.y()), Map(x, y));
-        state_.position = to;
+        if (inPath_) {
+            if (path_.elementCount() == 0)
+                path_.moveTo(Map(state_.position.x(), state_.position.y()));
+            path_.lineTo(Map(x, y));
+        } else {
+            painter_.drawLine(Map(state_.position.x(), state_.position.y()), Map(x, y));
+        }
+        state_.position = QPointF(x, y);
+    }
+    // Lines through the points; `fromPosition` starts them at the current position and
+    // moves it to the last point.
+    void Polyline(const std::vector<QPointF>& points, bool fromPosition) {
+        if (points.empty())
+            return;
+        QPainterPath path = Start(fromPosition ? state_.position : points.front());
+        for (size_t i = fromPosition ? 0 : 1; i < points.size(); ++i)
+            path.lineTo(Map(points[i].x(), points[i].y()));
+        if (fromPosition)
+            state_.position = points.back();
+        Shape(path, false, fromPosition);
+    }
+    // Cubic Bezier segments: three points each after the start point.
+    void Bezier(const std::vector<QPointF>& points, bool fromPosition) {
+        if (points.empty())
+            return;
+        QPainterPath path = Start(fromPosition ? state_.position : points.front());
+        for (size_t i = fromPosition ? 0 : 1; i + 3 <= points.size(); i += 3)
+            path.cubicTo(Map(points[i].x(), points[i].y()),
+                         Map(points[i + 1].x(), points[i + 1].y()),
+                         Map(points[i + 2].x(), points[i + 2].y()));
+        if (fromPosition)
+            state_.position = points.back();
+        Shape(path, false, fromPosition);
     }
     void Polygon(const std::vector<QPointF>& points, bool closed) {
+        if (!closed) {
+            Polyline(points, false);
+            return;
+        }
         QPolygonF polygon;
         for (const QPointF& p : points)
             polygon << Map(p.x(), p.y());
-        if (closed)
-            painter_.drawPolygon(polygon, state_.fillRule);
-        else
-            painter_.drawPolyline(polygon);
-    }
-    void PolyPolygon(const std::vector<std::vector<QPointF>>& polygons) {
         QPainterPath path;
-        path.setFillRule(state_.fillRule);
+        path.addPolygon(polygon);
+        path.closeSubpath();
+        Shape(path, true);
+    }
+    void PolyPolygon(const std::vector<std::vector<QPointF>>& polygons, bool closed = true) {
+        QPainterPath path;
         for (const auto& points : polygons) {
             QPolygonF polygon;
             for (const QPointF& p : points)
                 polygon << Map(p.x(), p.y());
             path.addPolygon(polygon);
-            path.closeSubpath();
+            if (closed)
+                path.closeSubpath();
         }
-        painter_.drawPath(path);
+        Shape(path, closed);
     }
+    void Rect(double l, double t, double r, double b) {
+        QPainterPath path;
+        path.addRect(MapRect(l, t, r, b));
+        Shape(path, true);
+    }
+    void Ellipse(double l, double t, double r, double b) {
+        QPainterPath path;
+        path.addEllipse(MapRect(l, t, r, b));
+        Shape(path, true);
+    }
+    void RoundRect(double l, double t, double r, double b, double cornerW, double cornerH) {
+        QPainterPath path;
+        path.addRoundedRect(MapRect(l, t, r, b), MapLength(cornerW) / 2, MapLength(cornerH) / 2);
+        Shape(path, true);
+    }
+    enum class ArcKind { Arc, Pie, Chord };
+    // The part of the ellipse in the box running counter-clockwise from the radial through
+    // `start` to the radial through `end`.
+    void Arc(ArcKind kind, const QRectF& logicalBox, QPointF start, QPointF end) {
+        const QRectF box =
+            MapRect(logicalBox.left(), logicalBox.top(), logicalBox.right(), logicalBox.bottom());
+        const QPointF a = Map(start.x(), start.y()), b = Map(end.x(), end.y());
+        const QPointF c = box.center();
+        const double a0 = std::atan2(c.y() - a.y(), a.x() - c.x()) * 180 / M_PI;
+        double span = std::atan2(c.y() - b.y(), b.x() - c.x()) * 180 / M_PI - a0;
+        if (span <= 0)
+            span += 360;
+        QPainterPath path;
+        if (kind == ArcKind::Pie)
+            path.moveTo(c);
+        else
+            path.arcMoveTo(box, a0);
+        path.arcTo(box, a0, span);
+        if (kind != ArcKind::Arc)
+            path.closeSubpath();
+        Shape(path, kind != ArcKind::Arc);
+    }
+
+    // Path brackets: shapes drawn between the start and the end of a bracket build the
+    // path instead of drawing; the path is then filled, outlined or made the clipping.
+    void BeginPath() {
+        inPath_ = true;
+        path_ = QPainterPath();
+    }
+    void EndPath() { inPath_ = false; }
+    void CloseFigure() {
+        if (inPath_)
+            path_.closeSubpath();
+    }
+    void DrawPath(bool fill, bool stroke) {
+        if (inPath_)
+            return;
+        path_.setFillRule(state_.fillRule);
+        if (fill)
+            painter_.fillPath(path_, state_.brush);
+        if (stroke)
+            painter_.strokePath(path_, painter_.pen());
+        path_ = QPainterPath();
+    }
+    void ClipToPath(int mode) {
+        if (inPath_)
+            return;
+        path_.setFillRule(state_.fillRule);
+        ClipTo(path_, mode);
+        path_ = QPainterPath();
+    }
+    // Clipping rectangles: drawing stays inside (intersect) or outside (exclude) them.
+    void IntersectClip(double l, double t, double r, double b) {
+        painter_.setClipRect(MapRect(l, t, r, b), Qt::IntersectClip);
+    }
+    void ExcludeClip(double l, double t, double r, double b) {
+        const QRegion current = painter_.hasClipping() ? painter_.clipRegion()
+                                                       : QRegion(QRect(QPoint(0, 0), DeviceSize()));
+        painter_.setClipRegion(current.subtracted(QRegion(MapRect(l, t, r, b).toAlignedRect())));
+    }
+    void ResetClip() { painter_.setClipping(false); }
+    QTransform& World() { return state_.world; }
     void Text(double x, double y, const QString& text) {
         QFont font = state_.font;
         font.setPixelSize(
@@ -327,11 +469,67 @@ public:
     }
 
 private:
+    QPainterPath Start(QPointF logical) const {
+        QPainterPath path;
+        path.moveTo(Map(logical.x(), logical.y()));
+        return path;
+    }
+    QSize DeviceSize() const {
+        return painter_.device() != nullptr
+                   ? QSize(painter_.device()->width(), painter_.device()->height())
+                   : QSize();
+    }
+    // Draws a shape, or adds it to the open path; open figures are only outlined.
+    // `continues` joins the shape to the path's current figure instead of starting one.
+    void Shape(QPainterPath shape, bool filled, bool continues = false) {
+        if (inPath_) {
+            if (continues && path_.elementCount() > 0)
+                path_.connectPath(shape);
+            else
+                path_.addPath(shape);
+            return;
+        }
+        shape.setFillRule(state_.fillRule);
+        if (filled) {
+            painter_.drawPath(shape);
+        } else {
+            painter_.save();
+            painter_.setBrush(Qt::NoBrush);
+            painter_.drawPath(shape);
+            painter_.restore();
+        }
+    }
+    // Region modes: 1 and, 2 or, 3 exclusive or, 4 difference, 5 copy. The painter clips
+    // to paths by intersection or replacement only; "or" and "exclusive or" widen the
+    // clipping to the whole picture, "difference" cuts the path out of it.
+    void ClipTo(const QPainterPath& path, int mode) {
+        switch (mode) {
+            case 5:
+                painter_.setClipPath(path, Qt::ReplaceClip);
+                break;
+            case 2:
+            case 3:
+                painter_.setClipping(false);
+                break;
+            case 4: {
+                QPainterPath outside;
+                outside.addRect(QRectF(QPointF(0, 0), QSizeF(DeviceSize())));
+                painter_.setClipPath(outside.subtracted(path), Qt::IntersectClip);
+                break;
+            }
+            default:
+                painter_.setClipPath(path, Qt::IntersectClip);
+                break;
+        }
+    }
+
     QPainter& painter_;
     double scaleX_, scaleY_;
     QPointF shift_;
     DeviceState state_;
     std::vector<DeviceState> saved_;
+    QPainterPath path_;
+    bool inPath_ = false;
 };
 
 // Fits a logical extent into a picture of at most kMaxSide pixels on its longer side.
@@ -513,23 +711,26 @@ bool PlayWmf(KxImage& target, const std::vector<uint8_t>& data) {
                 break;
             }
             case 0x0214:  // MOVETO
-                state.position = QPointF(r.S16(p + 2), r.S16(p));
+                player.MoveTo(r.S16(p + 2), r.S16(p));
                 break;
             case 0x0213:  // LINETO
                 player.Line(r.S16(p + 2), r.S16(p));
                 break;
             case 0x041B:  // RECTANGLE
-                painter.drawRect(
-                    player.MapRect(r.S16(p + 6), r.S16(p + 4), r.S16(p + 2), r.S16(p)));
+                player.Rect(r.S16(p + 6), r.S16(p + 4), r.S16(p + 2), r.S16(p));
                 break;
             case 0x0418:  // ELLIPSE
-                painter.drawEllipse(
-                    player.MapRect(r.S16(p + 6), r.S16(p + 4), r.S16(p + 2), r.S16(p)));
+                player.Ellipse(r.S16(p + 6), r.S16(p + 4), r.S16(p + 2), r.S16(p));
                 break;
             case 0x061C:  // ROUNDRECT
-                painter.drawRoundedRect(
-                    player.MapRect(r.S16(p + 10), r.S16(p + 8), r.S16(p + 6), r.S16(p + 4)),
-                    player.MapLength(r.S16(p + 2)) / 2, player.MapLength(r.S16(p)) / 2);
+                player.RoundRect(r.S16(p + 10), r.S16(p + 8), r.S16(p + 6), r.S16(p + 4),
+                                 r.S16(p + 2), r.S16(p));
+                break;
+            case 0x0416:  // INTERSECTCLIPRECT
+                player.IntersectClip(r.S16(p + 6), r.S16(p + 4), r.S16(p + 2), r.S16(p));
+                break;
+            case 0x0415:  // EXCLUDECLIPRECT
+                player.ExcludeClip(r.S16(p + 6), r.S16(p + 4), r.S16(p + 2), r.S16(p));
                 break;
             case 0x041F: {  // SETPIXEL
                 const QPointF at = player.Map(r.S16(p + 6), r.S16(p + 4));
@@ -539,24 +740,13 @@ bool PlayWmf(KxImage& target, const std::vector<uint8_t>& data) {
             case 0x0817:    // ARC
             case 0x081A:    // PIE
             case 0x0830: {  // CHORD
-                const QRectF box =
-                    player.MapRect(r.S16(p + 14), r.S16(p + 12), r.S16(p + 10), r.S16(p + 8));
-                const QPointF start = player.Map(r.S16(p + 6), r.S16(p + 4));
-                const QPointF end = player.Map(r.S16(p + 2), r.S16(p));
-                const QPointF c = box.center();
-                const double a0 = std::atan2(c.y() - start.y(), start.x() - c.x()) * 180 / M_PI;
-                double a1 = std::atan2(c.y() - end.y(), end.x() - c.x()) * 180 / M_PI;
-                double span = a1 - a0;
-                if (span <= 0)
-                    span += 360;
-                const int startAngle = static_cast<int>(a0 * 16),
-                          spanAngle = static_cast<int>(span * 16);
-                if (function == 0x0817)
-                    painter.drawArc(box, startAngle, spanAngle);
-                else if (function == 0x081A)
-                    painter.drawPie(box, startAngle, spanAngle);
-                else
-                    painter.drawChord(box, startAngle, spanAngle);
+                const auto kind = function == 0x0817   ? Player::ArcKind::Arc
+                                  : function == 0x081A ? Player::ArcKind::Pie
+                                                       : Player::ArcKind::Chord;
+                player.Arc(kind,
+                           QRectF(QPointF(r.S16(p + 14), r.S16(p + 12)),
+                                  QPointF(r.S16(p + 10), r.S16(p + 8))),
+                           QPointF(r.S16(p + 6), r.S16(p + 4)), QPointF(r.S16(p + 2), r.S16(p)));
                 break;
             }
             case 0x0324:    // POLYGON
@@ -640,6 +830,7 @@ bool PlayWmf(KxImage& target, const std::vector<uint8_t>& data) {
                 break;
         }
     }
+    player.Finish();
     painter.end();
     return StoreResult(target, canvas);
 }
@@ -778,7 +969,7 @@ bool PlayEmf(KxImage& target, const std::vector<uint8_t>& data) {
                 player.Apply();
                 break;
             case 27:
-                state.position = QPointF(r.S32(8), r.S32(12));
+                player.MoveTo(r.S32(8), r.S32(12));
                 break;
             case 54:
                 player.Line(r.S32(8), r.S32(12));
@@ -833,34 +1024,119 @@ bool PlayEmf(KxImage& target, const std::vector<uint8_t>& data) {
                 break;
             }
             case 42:
-                painter.drawEllipse(player.MapRect(r.S32(8), r.S32(12), r.S32(16), r.S32(20)));
+                player.Ellipse(r.S32(8), r.S32(12), r.S32(16), r.S32(20));
                 break;
             case 43:
-                painter.drawRect(player.MapRect(r.S32(8), r.S32(12), r.S32(16), r.S32(20)));
+                player.Rect(r.S32(8), r.S32(12), r.S32(16), r.S32(20));
                 break;
             case 44:
-                painter.drawRoundedRect(player.MapRect(r.S32(8), r.S32(12), r.S32(16), r.S32(20)),
-                                        player.MapLength(r.S32(24)) / 2,
-                                        player.MapLength(r.S32(28)) / 2);
+                player.RoundRect(r.S32(8), r.S32(12), r.S32(16), r.S32(20), r.S32(24), r.S32(28));
                 break;
-            case 3:
-            case 4:
+            case 45:    // ARC
+            case 46:    // CHORD
+            case 47: {  // PIE
+                const auto kind = type == 45   ? Player::ArcKind::Arc
+                                  : type == 47 ? Player::ArcKind::Pie
+                                               : Player::ArcKind::Chord;
+                player.Arc(kind,
+                           QRectF(QPointF(r.S32(8), r.S32(12)), QPointF(r.S32(16), r.S32(20))),
+                           QPointF(r.S32(24), r.S32(28)), QPointF(r.S32(32), r.S32(36)));
+                break;
+            }
+            case 3:  // POLYGON
+            case 4:  // POLYLINE
                 player.Polygon(points32(r, 28, r.U32(24)), type == 3);
                 break;
-            case 86:
-            case 87:
+            case 86:  // POLYGON16
+            case 87:  // POLYLINE16
                 player.Polygon(points16(r, 28, r.U32(24)), type == 86);
                 break;
+            case 2:  // POLYBEZIER
+            case 5:  // POLYBEZIERTO
+                player.Bezier(points32(r, 28, r.U32(24)), type == 5);
+                break;
+            case 85:  // POLYBEZIER16
+            case 88:  // POLYBEZIERTO16
+                player.Bezier(points16(r, 28, r.U32(24)), type == 88);
+                break;
+            case 6:  // POLYLINETO
+                player.Polyline(points32(r, 28, r.U32(24)), true);
+                break;
+            case 89:  // POLYLINETO16
+                player.Polyline(points16(r, 28, r.U32(24)), true);
+                break;
+            case 7:     // POLYPOLYLINE
+            case 8:     // POLYPOLYGON
+            case 90:    // POLYPOLYLINE16
             case 91: {  // POLYPOLYGON16
+                const bool wide = type == 7 || type == 8;
                 const uint32_t polygons = std::min<uint32_t>(r.U32(24), 65536);
                 size_t pointsAt = 32 + 4ull * polygons;
                 std::vector<std::vector<QPointF>> list;
                 for (uint32_t i = 0; i < polygons && r.Has(32 + 4ull * i, 4); ++i) {
                     const uint32_t count = std::min<uint32_t>(r.U32(32 + 4 * i), 1u << 20);
-                    list.push_back(points16(r, pointsAt, count));
-                    pointsAt += 4ull * count;
+                    list.push_back(wide ? points32(r, pointsAt, count)
+                                        : points16(r, pointsAt, count));
+                    pointsAt += (wide ? 8ull : 4ull) * count;
                 }
-                player.PolyPolygon(list);
+                player.PolyPolygon(list, type == 8 || type == 91);
+                break;
+            }
+            case 59:
+                player.BeginPath();
+                break;
+            case 60:
+                player.EndPath();
+                break;
+            case 61:
+                player.CloseFigure();
+                break;
+            case 62:  // FILLPATH
+            case 63:  // STROKEANDFILLPATH
+            case 64:  // STROKEPATH
+                player.DrawPath(type != 64, type != 62);
+                break;
+            case 67:  // SELECTCLIPPATH
+                player.ClipToPath(static_cast<int>(r.U32(8)));
+                break;
+            case 29:  // EXCLUDECLIPRECT
+                player.ExcludeClip(r.S32(8), r.S32(12), r.S32(16), r.S32(20));
+                break;
+            case 30:  // INTERSECTCLIPRECT
+                player.IntersectClip(r.S32(8), r.S32(12), r.S32(16), r.S32(20));
+                break;
+            case 75:  // EXTSELECTCLIPRGN: only "no region, copy" (clipping off) is played
+                if (r.U32(8) == 0 && r.U32(12) == 5)
+                    player.ResetClip();
+                break;
+            case 35:    // SETWORLDTRANSFORM
+            case 36: {  // MODIFYWORLDTRANSFORM
+                float m[6];
+                bool finite = true;
+                for (int i = 0; i < 6; ++i) {
+                    const uint32_t bits = r.U32(8 + 4 * size_t(i));
+                    std::memcpy(&m[i], &bits, sizeof(float));
+                    finite = finite && std::isfinite(m[i]) && std::fabs(m[i]) < 1e7f;
+                }
+                const QTransform xform(m[0], m[1], m[2], m[3], m[4], m[5]);
+                const uint32_t mode = type == 35 ? 4 : r.U32(32);
+                QTransform& world = player.World();
+                QTransform next = world;
+                if (mode == 1)
+                    next.reset();
+                else if (finite && mode == 2)
+                    next = xform * world;
+                else if (finite && mode == 3)
+                    next = world * xform;
+                else if (finite && mode == 4)
+                    next = xform;
+                // Repeated products must not run off to huge or infinite coordinates.
+                const double parts[] = {next.m11(), next.m12(), next.m21(),
+                                        next.m22(), next.dx(),  next.dy()};
+                if (std::all_of(std::begin(parts), std::end(parts),
+                                [](double v) { return std::isfinite(v) && std::fabs(v) < 1e7; }))
+                    world = next;
+                player.Apply();
                 break;
             }
             case 76:    // BITBLT
@@ -879,13 +1155,12 @@ bool PlayEmf(KxImage& target, const std::vector<uint8_t>& data) {
                 }
                 if (!r.Has(bmiAt, bmiSize) || !r.Has(bitsAt, bitsSize))
                     break;
-                QRect source(r.S32(stretchDib ? 32 : 44), r.S32(stretchDib ? 36 : 48), 0, 0);
-                if (type == 81)
-                    source.setSize(QSize(r.S32(40), r.S32(44)));
-                else if (type == 77)
-                    source.setSize(QSize(r.S32(100), r.S32(104)));
-                else
-                    source.setSize(QSize(r.S32(32), r.S32(36)));
+                const size_t sourceSize = type == 81 ? 40 : (type == 77 ? 100 : 32);
+                // Coordinates far outside any bitmap are cut short before they make a rectangle.
+                auto coordinate = [&](size_t at) { return std::clamp(r.S32(at), -65536, 65536); };
+                const QRect source(coordinate(stretchDib ? 32 : 44),
+                                   coordinate(stretchDib ? 36 : 48), coordinate(sourceSize),
+                                   coordinate(sourceSize + 4));
                 // The header and the bits lie apart in the record: join them into one block.
                 std::vector<uint8_t> dib(r.At(bmiAt), r.At(bmiAt) + bmiSize);
                 dib.insert(dib.end(), r.At(bitsAt), r.At(bitsAt) + bitsSize);
@@ -903,6 +1178,7 @@ bool PlayEmf(KxImage& target, const std::vector<uint8_t>& data) {
                 break;
         }
     }
+    player.Finish();
     painter.end();
     return StoreResult(target, canvas);
 }
