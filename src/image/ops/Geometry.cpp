@@ -714,6 +714,26 @@ bool ResamplePlane(KxImage& img, const Plane& src, uint8_t* dst, size_t dstride,
     });
 }
 
+// d[x] = s[index[x]] for n three-byte pixels. Four-byte moves are cheaper than three-byte
+// ones: each writes one byte too many, which the next pixel overwrites, and reads one byte
+// past its pixel, which stays inside the row unless the pixel is the row's last.
+template <class Index>
+void GatherPixels24(const uint8_t* s, uint8_t* d, const Index* index, int32_t n,
+                    uint32_t srcWidth) {
+    for (int32_t x = 0; x + 1 < n; ++x) {
+        const size_t from = size_t(index[x]) * 3;
+        if (uint32_t(index[x]) + 1 < srcWidth) {
+            uint32_t v;
+            std::memcpy(&v, s + from, 4);
+            std::memcpy(d + size_t(x) * 3, &v, 4);
+        } else {
+            std::memcpy(d + size_t(x) * 3, s + from, 3);
+        }
+    }
+    if (n > 0)
+        std::memcpy(d + size_t(n - 1) * 3, s + size_t(index[n - 1]) * 3, 3);
+}
+
 bool ResampleNearest(KxImage& img, int32_t nw, int32_t nh, KxImage* iDst) {
     const uint32_t w = img.GetWidth(), h = img.GetHeight(), bpp = img.GetBpp();
     KxImage out;
@@ -737,8 +757,7 @@ bool ResampleNearest(KxImage& img, int32_t nw, int32_t nh, KxImage* iDst) {
                 const uint8_t* s = Row(img, sy);
                 uint8_t* d = Row(out, y);
                 if (bpp == 24) {
-                    for (int32_t x = 0; x < nw; ++x)
-                        std::memcpy(d + x * 3, s + xmap[x] * 3, 3);
+                    GatherPixels24(s, d, xmap.data(), nw, w);
                 } else if (bpp == 8) {
                     for (int32_t x = 0; x < nw; ++x)
                         d[x] = s[xmap[x]];
@@ -789,8 +808,7 @@ bool ResampleSeparable(KxImage& img, int32_t nw, int32_t nh, const Kernel& kerne
                 const uint8_t* s = Row(*src, ty.index[y]);
                 uint8_t* d = Row(out, y);
                 if (ch == 3)
-                    for (int32_t x = 0; x < nw; ++x)
-                        std::memcpy(d + 3 * x, s + 3 * size_t(tx.index[x]), 3);
+                    GatherPixels24(s, d, tx.index.data(), nw, uint32_t(w));
                 else
                     for (int32_t x = 0; x < nw; ++x)
                         d[x] = s[tx.index[x]];
