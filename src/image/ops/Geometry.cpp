@@ -456,7 +456,8 @@ bool PrepareWarp(KxImage& img, KxImage& work, const KxImage*& src, KxImage& out,
         }
         src = &work;
     }
-    if (!MakeLike(out, *src, ow, oh, src->GetBpp()) ||
+    // The warp writes every output pixel, inside the source or fill.
+    if (!MakeLike(out, *src, ow, oh, src->GetBpp(), NewPixels::Overwritten) ||
         (src->AlphaIsValid() && !out.AlphaCreate())) {
         SetError(img, out.GetLastError());
         return false;
