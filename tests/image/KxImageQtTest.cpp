@@ -347,6 +347,16 @@ TEST(KxImageQt, EmptyAndBrokenMetafiles) {
         broken[i] ^= 0xA5;
         image.Decode(broken.data(), broken.size(), KXIMAGE_FORMAT_WMF);
     }
+    // A flood of saved states is bounded; the picture is still drawn.
+    std::vector<WmfRecord> saves(200000, WmfRecord{0x001E, {}});
+    saves.push_back({0x02FC, {0, 0x00FF, 0x0000, 0}});
+    saves.push_back({0x012D, {0}});
+    saves.push_back({0x041B, {40, 60, 10, 10}});
+    const std::vector<uint8_t> deep = PlaceableWmf(saves);
+    KxImage drawn;
+    ASSERT_TRUE(drawn.Decode(deep.data(), deep.size(), KXIMAGE_FORMAT_WMF));
+    EXPECT_EQ(drawn.GetPixelColor(30, 24).rgbRed, 255);
+    EXPECT_EQ(drawn.GetPixelColor(30, 24).rgbGreen, 0);
     KxImage picture(4, 4, 24);
     std::vector<uint8_t> out;
     EXPECT_FALSE(picture.Encode(out, KXIMAGE_FORMAT_WMF));

@@ -242,8 +242,12 @@ public:
         }
         painter_.setClipping(false);
     }
-    // Saved states keep the clipping too (the painter's own save).
+    // Saved states keep the clipping too (the painter's own save). Their depth is bounded:
+    // a hostile file of nothing but saves must not exhaust memory.
+    static constexpr size_t kMaxSavedStates = 1024;
     void Save() {
+        if (saved_.size() >= kMaxSavedStates)
+            return;
         saved_.push_back(state_);
         painter_.save();
     }
@@ -1043,28 +1047,26 @@ bool PlayEmf(KxImage& target, const std::vector<uint8_t>& data) {
                            QPointF(r.S32(24), r.S32(28)), QPointF(r.S32(32), r.S32(36)));
                 break;
             }
-            case 3:  // POLYGON
-            case 4:  // POLYLINE
-                player.Polygon(points32(r, 28, r.U32(24)), type == 3);
+            case 3:     // POLYGON
+            case 4:     // POLYLINE
+            case 86:    // POLYGON16
+            case 87:    // POLYLINE16
+            case 2:     // POLYBEZIER
+            case 5:     // POLYBEZIERTO
+            case 85:    // POLYBEZIER16
+            case 88:    // POLYBEZIERTO16
+            case 6:     // POLYLINETO
+            case 89: {  // POLYLINETO16
+                const bool wide = type < 8;
+                const auto list = wide ? points32(r, 28, r.U32(24)) : points16(r, 28, r.U32(24));
+                if (type == 3 || type == 86 || type == 4 || type == 87)
+                    player.Polygon(list, type == 3 || type == 86);
+                else if (type == 6 || type == 89)
+                    player.Polyline(list, true);
+                else
+                    player.Bezier(list, type == 5 || type == 88);
                 break;
-            case 86:  // POLYGON16
-            case 87:  // POLYLINE16
-                player.Polygon(points16(r, 28, r.U32(24)), type == 86);
-                break;
-            case 2:  // POLYBEZIER
-            case 5:  // POLYBEZIERTO
-                player.Bezier(points32(r, 28, r.U32(24)), type == 5);
-                break;
-            case 85:  // POLYBEZIER16
-            case 88:  // POLYBEZIERTO16
-                player.Bezier(points16(r, 28, r.U32(24)), type == 88);
-                break;
-            case 6:  // POLYLINETO
-                player.Polyline(points32(r, 28, r.U32(24)), true);
-                break;
-            case 89:  // POLYLINETO16
-                player.Polyline(points16(r, 28, r.U32(24)), true);
-                break;
+            }
             case 7:     // POLYPOLYLINE
             case 8:     // POLYPOLYGON
             case 90:    // POLYPOLYLINE16
