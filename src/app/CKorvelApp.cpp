@@ -100,12 +100,10 @@ bool CKorvelApp::eventFilter(QObject* watched, QEvent* event) {
 bool CKorvelApp::InitInstance() {
     // --help and --version answer before anything else happens.
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Imaging for digital microscope cameras. KRVCAMERA=sim:<type> or none "
-                       "chooses the camera."));
+    parser.setApplicationDescription(commandLineDescription());
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("An image to open."),
+    parser.addPositionalArgument(QStringLiteral("file"), fileArgumentDescription(),
                                  QStringLiteral("[file]"));
     if (!parser.parse(arguments())) {
         qWarning("%s", qPrintable(parser.errorText()));

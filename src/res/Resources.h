@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QKeyCombination>
 #include <QString>
+#include <QStringList>
 
 #include <span>
 
@@ -54,8 +55,37 @@ struct AcceleratorEntry {
 
 std::span<const AcceleratorEntry> acceleratorTable(int id);
 
-// The icon of a command: the freedesktop theme icon when the theme has it, else a
-// bundled fallback. A null icon when the command has no picture. Needs a QGuiApplication.
+// The description and the file argument's text that `korvel --help` shows.
+QString commandLineDescription();
+QString fileArgumentDescription();
+
+// The icon of a command: the freedesktop theme icon when the theme has it, else our own
+// SVG picture. A null icon when the command has no picture. Needs a QGuiApplication.
 QIcon commandIcon(int id, CommandScope scope = CommandScope::Workspace);
+
+// Where a command's picture comes from at the moment of the lookup.
+enum class IconOrigin { None, Theme, Bundled };
+
+struct ResolvedIcon {
+    QIcon icon;
+    IconOrigin origin = IconOrigin::None;
+};
+
+ResolvedIcon resolveCommandIcon(int id, CommandScope scope = CommandScope::Workspace);
+
+// Resource paths of all our own command pictures (SVG).
+QStringList bundledIconFiles();
+
+// The application's own icon (scalable).
+QIcon applicationIcon();
+
+// The first installed theme among those the program depends on, looked up in
+// `searchPaths`; empty when none is installed.
+QString chooseFallbackIconTheme(const QStringList& searchPaths);
+
+// Makes theme lookups work on a desktop without a configured icon theme (the fallback
+// theme backs up the desktop's, and replaces it when there is none) and sets the
+// application icon as every window's icon. Call once, after the QGuiApplication exists.
+void installApplicationIcons();
 
 }  // namespace korvel::res
