@@ -13,6 +13,8 @@ packages=(
   libopencv-dev libvips-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core
+  # other programs' encoders and decoders, which the image codec tests compare against
+  imagemagick netpbm libtiff-tools libopenjp2-tools python3-pil
   # the SVG icon engine and the icon theme the toolbars fall back on
   qt6-svg-dev libqt6svg6 breeze-icon-theme
 )

@@ -191,6 +191,9 @@ void KxImage::ReleaseStorage() {
     ppLayers = nullptr;
     info.nNumLayers = 0;
     info.pImage = nullptr;
+    // An empty picture reports no size: callers test width and height, not only IsValid.
+    std::memset(&head, 0, sizeof(head));
+    info.dwEffWidth = 0;
 }
 
 bool KxImage::Destroy() {

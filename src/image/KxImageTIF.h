@@ -2,6 +2,11 @@
 
 #include "image/KxImage.h"
 
+struct tiff;
+namespace kx {
+struct TiffLayout;
+}
+
 class KxImageTIF : public KxImage {
 public:
     KxImageTIF() : KxImage(KXIMAGE_FORMAT_TIF) {}
@@ -12,4 +17,8 @@ public:
     // With bAppend the picture becomes a new page after the pages already in the stream.
     bool Encode(KxFile* hFile, bool bAppend);
     bool Encode(KxFile* hFile, KxImage** pImages, int pagecount);
+
+private:
+    // Grey, RGB and CMYK pages of whole-byte samples, read sample by sample.
+    bool DecodeSamples(const kx::TiffLayout& layout, tiff* tif, const char* message);
 };

@@ -35,6 +35,42 @@ TEST(KxImageCreate, ZeroSizeIsRefusedAndLeavesTheImageEmpty) {
     EXPECT_STREQ(image.GetLastError(), kSizeError);
 }
 
+// Callers size their loops by the header: an empty picture must report no pixels.
+TEST(KxImageDestroy, EmptyPictureReportsNoSize) {
+    KxImage image(40, 30, 24);
+    image.AlphaCreate();
+    ASSERT_TRUE(image.Destroy());
+    EXPECT_FALSE(image.IsValid());
+    EXPECT_EQ(image.GetWidth(), 0u);
+    EXPECT_EQ(image.GetHeight(), 0u);
+    EXPECT_EQ(image.GetBpp(), 0);
+    EXPECT_EQ(image.GetEffWidth(), 0u);
+    EXPECT_EQ(image.GetNumColors(), 0u);
+    EXPECT_EQ(image.GetSize(), 0u);
+    EXPECT_FALSE(image.AlphaIsValid());
+
+    KxImage refused(16, 8, 8);
+    EXPECT_EQ(refused.Create(0, 8, 8), nullptr);
+    EXPECT_EQ(refused.GetWidth(), 0u);
+    EXPECT_EQ(refused.GetHeight(), 0u);
+    EXPECT_EQ(refused.GetBpp(), 0);
+    EXPECT_EQ(refused.GetNumColors(), 0u);
+    EXPECT_EQ(refused.GetBits(0), nullptr);
+
+    KxImage tooLarge(16, 8, 24);
+    EXPECT_EQ(tooLarge.Create(100000, 100000, 24), nullptr);
+    EXPECT_STREQ(tooLarge.GetLastError(), "KXIMAGE_MAX_MEMORY exceeded");
+    EXPECT_EQ(tooLarge.GetWidth(), 0u);
+    EXPECT_EQ(tooLarge.GetBpp(), 0);
+
+    // A ghost keeps its borrowed picture: its Destroy is refused.
+    KxImage owner(4, 4, 8);
+    KxImage ghost;
+    ASSERT_TRUE(ghost.Ghost(&owner));
+    EXPECT_FALSE(ghost.Destroy());
+    EXPECT_EQ(ghost.GetWidth(), 4u);
+}
+
 TEST(KxImageCreate, RoundsBitDepthAndSizesThePalette) {
     struct Case {
         uint32_t requested, bpp, colors;

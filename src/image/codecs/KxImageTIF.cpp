@@ -10,6 +10,7 @@
 #include "image/KxImageTIF.h"
 #include "image/codecs/KxCodecUtil.h"
 #include "image/codecs/KxSwapRedBlue.h"
+#include "image/codecs/KxTiffSamples.h"
 
 namespace {
 
@@ -106,6 +107,33 @@ uint16_t ChooseCompression(uint32_t option, uint32_t bpp, bool grey, bool bileve
     }
 }
 
+// Colour channels before the extra samples: 1 grey, 3 RGB, 4 CMYK; 0 for any other
+// photometric interpretation.
+uint16_t ColourChannels(uint16_t photometric, uint16_t inkSet) {
+    switch (photometric) {
+        case PHOTOMETRIC_MINISBLACK:
+        case PHOTOMETRIC_MINISWHITE:
+            return 1;
+        case PHOTOMETRIC_RGB:
+            return 3;
+        case PHOTOMETRIC_SEPARATED:
+            return inkSet == INKSET_CMYK ? 4 : 0;
+        default:
+            return 0;
+    }
+}
+
+// An extra sample after the colours is alpha; the tag says whether the colours were
+// multiplied by it. Files without the tag (or with "unspecified") get straight alpha.
+kx::TiffAlpha AlphaOf(uint16_t samplesPerPixel, uint16_t colourChannels, uint16_t extraCount,
+                      const uint16_t* extraTypes) {
+    if (colourChannels == 0 || samplesPerPixel <= colourChannels)
+        return kx::TiffAlpha::None;
+    if (extraCount > 0 && extraTypes != nullptr && extraTypes[0] == EXTRASAMPLE_ASSOCALPHA)
+        return kx::TiffAlpha::Premultiplied;
+    return kx::TiffAlpha::Straight;
+}
+
 }  // namespace
 
 bool KxImageTIF::Decode(KxFile* hFile) {
@@ -157,6 +185,13 @@ bool KxImageTIF::Decode(KxFile* hFile) {
     TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
         photometric = samplesPerPixel >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+    uint16_t sampleFormat = SAMPLEFORMAT_UINT, inkSet = INKSET_CMYK, compression = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &sampleFormat);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inkSet);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    const uint16_t colourChannels = ColourChannels(photometric, inkSet);
+    const kx::TiffAlpha alphaKind =
+        AlphaOf(samplesPerPixel, colourChannels, extraCount, extraTypes);
 
     float resX = 0, resY = 0;
     uint16_t resUnit = RESUNIT_INCH;
@@ -171,11 +206,14 @@ bool KxImageTIF::Decode(KxFile* hFile) {
     const bool greyLike =
         photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
     const bool simpleIndexed = !tiled && planar == PLANARCONFIG_CONTIG && samplesPerPixel == 1 &&
+                               sampleFormat == SAMPLEFORMAT_UINT &&
                                (bitsPerSample == 1 || bitsPerSample == 4 || bitsPerSample == 8) &&
                                (greyLike || photometric == PHOTOMETRIC_PALETTE);
-    const bool simpleRgb = !tiled && planar == PLANARCONFIG_CONTIG && bitsPerSample == 8 &&
-                           photometric == PHOTOMETRIC_RGB &&
-                           (samplesPerPixel == 3 || samplesPerPixel == 4);
+    // Premultiplied colours go through the sample reader, which restores straight alpha.
+    const bool simpleRgb =
+        !tiled && planar == PLANARCONFIG_CONTIG && bitsPerSample == 8 &&
+        sampleFormat == SAMPLEFORMAT_UINT && photometric == PHOTOMETRIC_RGB &&
+        (samplesPerPixel == 3 || (samplesPerPixel == 4 && alphaKind == kx::TiffAlpha::Straight));
 
     if (simpleIndexed) {
         if (!CheckDimensions(width, height, bitsPerSample) ||
@@ -273,8 +311,20 @@ bool KxImageTIF::Decode(KxFile* hFile) {
         return true;
     }
 
-    // Everything else (tiles, planes, 16 bits, YCbCr, CMYK, Lab ...) through libtiff's RGBA
-    // reader.
+    // Grey, RGB and CMYK of any whole-byte sample width, in tiles or planes.
+    const kx::TiffLayout layout{width,
+                                height,
+                                samplesPerPixel,
+                                bitsPerSample,
+                                sampleFormat,
+                                photometric,
+                                planar == PLANARCONFIG_SEPARATE,
+                                colourChannels,
+                                alphaKind};
+    if (compression != COMPRESSION_OJPEG && colourChannels != 0 && kx::TiffSamplesSupported(layout))
+        return DecodeSamples(layout, tif, handle.message);
+
+    // Everything else (YCbCr, Lab, odd bit widths ...) through libtiff's RGBA reader.
     char message[1024] = "";
     if (!TIFFRGBAImageOK(tif, message)) {
         SetError(message[0] != '\0' ? message : "Corrupted TIFF file!");
@@ -310,8 +360,58 @@ bool KxImageTIF::Decode(KxFile* hFile) {
             out[0] = static_cast<uint8_t>(TIFFGetB(in[x]));
             out[1] = static_cast<uint8_t>(TIFFGetG(in[x]));
             out[2] = static_cast<uint8_t>(TIFFGetR(in[x]));
-            if (withAlpha)
-                pAlpha[static_cast<size_t>(y) * width + x] = static_cast<uint8_t>(TIFFGetA(in[x]));
+            if (withAlpha) {
+                // The RGBA reader premultiplies every alpha it knows; KxImage keeps straight alpha.
+                const uint32_t a = TIFFGetA(in[x]);
+                pAlpha[static_cast<size_t>(y) * width + x] = static_cast<uint8_t>(a);
+                for (int c = 0; c < 3; ++c)
+                    out[c] = a == 0 ? 0
+                                    : static_cast<uint8_t>(
+                                          std::min<uint32_t>(255, (out[c] * 255u + a / 2) / a));
+            }
+        }
+    }
+    return true;
+}
+
+bool KxImageTIF::DecodeSamples(const kx::TiffLayout& layout, TIFF* tif, const char* message) {
+    const bool grey = layout.colorChannels == 1;
+    const uint32_t width = layout.width, height = layout.height;
+    if (!CheckDimensions(width, height, grey ? 8 : 24))
+        return false;
+    kx::TiffSamples samples(layout);
+    if (!samples.Read(tif, 4 * KXIMAGE_MAX_MEMORY)) {
+        SetError(message[0] != '\0' ? message : "Corrupted TIFF file!");
+        return false;
+    }
+    if (Create(width, height, grey ? 8 : 24, KXIMAGE_FORMAT_TIF) == nullptr)
+        return false;
+    if (grey)
+        SetGrayPalette();
+    const bool alpha = layout.alpha != kx::TiffAlpha::None;
+    if (alpha && !AlphaCreate())
+        return false;
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint32_t row = height - 1 - y;
+        uint8_t* out = GetBits(row);
+        uint8_t* alphaRow = alpha ? pAlpha + static_cast<size_t>(row) * width : nullptr;
+        for (uint32_t x = 0; x < width; ++x) {
+            uint8_t bgra[4];
+            samples.Pixel(x, y, bgra);
+            if (grey) {
+                out[x] = bgra[0];
+            } else {
+                out[3 * x] = bgra[0];
+                out[3 * x + 1] = bgra[1];
+                out[3 * x + 2] = bgra[2];
+            }
+            if (alphaRow != nullptr)
+                alphaRow[x] = bgra[3];
+        }
+        if ((y & 127) == 0) {
+            SetProgress(static_cast<int32_t>(100ull * y / height));
+            if (Cancelled())
+                return false;
         }
     }
     return true;
