@@ -64,6 +64,7 @@ bool CKorvelDoc::hasPicture() const {
 
 void CKorvelDoc::setImage(std::unique_ptr<KxImage> picture) {
     image_ = std::move(picture);
+    pictureChanged();
 }
 
 void CKorvelDoc::attachPicture(const QImage& picture) {
@@ -72,7 +73,7 @@ void CKorvelDoc::attachPicture(const QImage& picture) {
     }
     auto image = std::make_unique<KxImage>();
     if (image->CreateFromHBITMAP(picture)) {
-        image_ = std::move(image);
+        setImage(std::move(image));
     }
 }
 
@@ -84,7 +85,7 @@ bool CKorvelDoc::attachBitmapBytes(const QByteArray& bytes) {
     if (!image->CreateFromHANDLE({data, static_cast<size_t>(bytes.size() - skip)})) {
         return false;
     }
-    image_ = std::move(image);
+    setImage(std::move(image));
     return true;
 }
 
@@ -92,7 +93,7 @@ bool CKorvelDoc::OnNewDocument() {
     if (!framework::CDocument::OnNewDocument()) {
         return false;
     }
-    image_.reset();
+    setImage(nullptr);
     return true;
 }
 
@@ -108,10 +109,10 @@ bool CKorvelDoc::OnOpenDocument(const QString& path) {
     if (!picture->IsValid()) {
         framework::AfxMessageBox(QString::fromLocal8Bit(picture->GetLastError()),
                                  framework::MB_ICONERROR);
-        image_.reset();
+        setImage(nullptr);
         return false;
     }
-    image_ = std::move(picture);
+    setImage(std::move(picture));
     image_->SetJpegQuality(static_cast<uint8_t>(context_.jpegQuality));
     refreshStatus();
     UpdateAllViews(nullptr, HINT_FULL_REFRESH);
@@ -196,11 +197,20 @@ bool CKorvelDoc::DoSave(const QString& path, bool replace) {
             return false;
         }
     }
+    // A copy leaves the document as it was, its unsaved changes included.
+    const bool wasModified = IsModified();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool ok = OnSaveDocument(name);
     QApplication::restoreOverrideCursor();
     if (ok && replace) {
         SetPathName(name);
+        // The template announces the document under its new name; the application keeps
+        // its recent-file list from these announcements.
+        if (context_.docTemplate) {
+            emit context_.docTemplate->documentOpened(this);
+        }
+    } else if (ok) {
+        SetModifiedFlag(wasModified);
     }
     return ok;
 }
@@ -215,10 +225,13 @@ bool CKorvelDoc::SaveModified() {
 
 void CKorvelDoc::StoreUndo() {
     undo_.store(hasPicture() ? image_.get() : nullptr);
+    // Every change of the picture is preceded by this call.
+    pictureChanged();
 }
 
 void CKorvelDoc::Undo() {
     if (undo_.undo(image_)) {
+        pictureChanged();
         UpdateAllViews(nullptr, HINT_FULL_REFRESH);
         refreshStatus();
     }
@@ -226,6 +239,7 @@ void CKorvelDoc::Undo() {
 
 void CKorvelDoc::Redo() {
     if (undo_.redo(image_)) {
+        pictureChanged();
         UpdateAllViews(nullptr, HINT_FULL_REFRESH);
         refreshStatus();
     }
@@ -283,13 +297,10 @@ bool CKorvelDoc::StartOperation(int command, std::array<int, 5> parameters, Oper
     if (!hasPicture() || busy_.exchange(true)) {
         return false;
     }
-    // The threads of a finished operation are joined before new ones start.
-    if (worker_.joinable()) {
-        worker_.join();
-    }
-    if (progress_.joinable()) {
-        progress_.join();
-    }
+    // The worker clears the busy mark before the progress thread has sent its last
+    // messages to the view, which lives on this thread: wait for the threads of the last
+    // operation while serving those sends, or both sides would wait for each other.
+    waitForThreads();
     operationCommand_ = command;
     operationParameters_ = parameters;
     workerFinished_.reset();
@@ -300,16 +311,19 @@ bool CKorvelDoc::StartOperation(int command, std::array<int, 5> parameters, Oper
     // The undo copy is taken before the worker starts, while nothing else touches the
     // picture: a copy on the worker would race with a stop that sets the escape.
     StoreUndo();
+    // Both threads are started here and joined only here, so that their handles are
+    // touched by this thread alone.
     worker_ = std::thread([this, op = std::move(operation)] { workerThread(op); });
+    progress_ = std::thread([this] { progressThread(); });
     return true;
 }
 
 void CKorvelDoc::workerThread(Operation operation) {
-    progress_ = std::thread([this] { progressThread(); });
     StopwatchStart();
     operation(*image_);
     StopwatchStop();
     image_->SetProgress(100);
+    pictureChanged();
     busy_ = false;
     workerFinished_.set();
 }
@@ -339,6 +353,10 @@ void CKorvelDoc::StopOperation() {
     if (image_) {
         image_->SetEscape(1);
     }
+    waitForThreads();
+}
+
+void CKorvelDoc::waitForThreads() {
     framework::waitServingSends(progressFinished_);
     framework::waitServingSends(workerFinished_);
     if (progress_.joinable()) {
@@ -477,6 +495,30 @@ void CKorvelDoc::registerCommands() {
             UpdateAllViews(nullptr, HINT_FULL_REFRESH);
         },
         [this](CommandState& s) { s.enable(hasPicture() && !stretch && zoom != 1.0f); });
+    onCommand(ID_FILE_CLOSE, [this](int) {
+        // The same question as closing the frame: the Start Page refuses.
+        if (SaveModified()) {
+            OnCloseDocument();
+        }
+    });
+    onCommand(
+        ID_VIEW_MAGNIFIER,
+        [this](int) {
+            if (CMagnifierWnd* magnifier =
+                    context_.magnifier ? context_.magnifier(true) : nullptr) {
+                magnifier->show();
+                magnifier->raise();
+            }
+        },
+        [this](CommandState& s) { s.enable(hasPicture() && context_.magnifier != nullptr); });
+    onCommand(
+        ID_IMAGE_DELETE,
+        [this](int) {
+            if (context_.browserCommand) {
+                context_.browserCommand(ID_BROWSER_DELETE);
+            }
+        },
+        [this](CommandState& s) { s.enable(context_.browserCommand != nullptr); });
     const std::pair<int, int> tools[] = {{ID_TOOL_MOVE, kMove},
                                          {ID_TOOL_SELECT, kSelect},
                                          {ID_TOOL_ZOOM, kZoom},

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -61,6 +62,10 @@ public:
     // "image/bmp"); false when the bytes hold no picture.
     bool attachBitmapBytes(const QByteArray& bytes);
     bool hasPicture() const;
+    // Counts changes of the picture, so that a view's display copy can tell it is stale.
+    // Everything that replaces or edits the picture calls pictureChanged().
+    std::uint64_t pictureGeneration() const { return generation_.load(); }
+    void pictureChanged() { ++generation_; }
 
     // The first document of a run hosts the thumbnail list and refuses to close until
     // the application is shutting down.
@@ -116,6 +121,8 @@ private:
     void registerCommands();
     void workerThread(Operation operation);
     void progressThread();
+    // Waits for the threads of the last operation, serving what they send meanwhile.
+    void waitForThreads();
     void sendToFirstView(unsigned message, int percent);
     bool pictureCommandEnabled() const;
 
@@ -124,6 +131,7 @@ private:
     UndoRing<KxImage> undo_;
     bool startPage_ = false;
 
+    std::atomic<std::uint64_t> generation_{0};
     std::atomic<bool> busy_{false};
     std::thread worker_;
     std::thread progress_;

@@ -11,11 +11,14 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPen>
-
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPen>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScrollBar>
+
 #include <cmath>
 
 namespace korvel::document {
@@ -28,6 +31,34 @@ constexpr QColor kBackground(191, 191, 191);
 CKorvelView::CKorvelView(QWidget* parent) : framework::CView(parent) {
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    registerCommands();
+}
+
+void CKorvelView::registerCommands() {
+    const auto pictureShown = [this](framework::CommandState& s) {
+        const CKorvelDoc* doc = document();
+        s.enable(doc && doc->hasPicture());
+    };
+    onCommand(
+        res::ID_FILE_PRINT,
+        [this](int) {
+            QPrinter printer(QPrinter::HighResolution);
+            QPrintDialog dialog(&printer, this);
+            if (dialog.exec() == QDialog::Accepted) {
+                printTo(printer);
+            }
+        },
+        pictureShown);
+    onCommand(
+        res::ID_FILE_PRINT_PREVIEW,
+        [this](int) {
+            QPrinter printer(QPrinter::HighResolution);
+            QPrintPreviewDialog preview(&printer, this);
+            connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                    [this](QPrinter* target) { printTo(*target); });
+            preview.exec();
+        },
+        pictureShown);
 }
 
 CKorvelView::~CKorvelView() {
@@ -85,19 +116,19 @@ void CKorvelView::layoutPicture() {
 void CKorvelView::OnUpdate(framework::CView*, std::intptr_t hint) {
     CKorvelDoc* doc = document();
     if (hint == res::HINT_FULL_REFRESH && doc) {
-        tracker_ = QRect();
+        tracker_.clear();
         if (!doc->outline.points().empty() && doc->image() && !doc->image()->SelectionIsValid()) {
             antsTimer_.stop();
         }
         // Without a histogram window there is nothing to recompute.
         doc->histogramMaximum = 0;
     }
-    if (hint == res::HINT_FULL_REFRESH || display_.isNull()) {
-        display_ = doc && doc->hasPicture() ? doc->image()->MakeBitmap() : QImage();
-        if (doc && doc->hasPicture()) {
-            doc->image()->SetJpegQuality(static_cast<uint8_t>(doc->context().jpegQuality));
-        }
+    if (hint == res::HINT_FULL_REFRESH && doc && doc->hasPicture()) {
+        doc->image()->SetJpegQuality(static_cast<uint8_t>(doc->context().jpegQuality));
     }
+    // Whatever the hint, an update may follow a change of the pixels or of their
+    // transparency: the display copy is made again at the next paint.
+    displayStale_ = true;
     layoutPicture();
     viewport()->update();
 }
@@ -156,32 +187,58 @@ QString CKorvelView::readout(QPoint client) const {
                              colour.rgbBlue, alpha);
 }
 
+const QImage& CKorvelView::displayImage() {
+    const CKorvelDoc* doc = document();
+    if (!doc || !doc->hasPicture()) {
+        display_ = QImage();
+        return display_;
+    }
+    const std::uint64_t generation = doc->pictureGeneration();
+    // While an operation changes the pixels the last copy stays on screen; the copy is
+    // made again once the worker has let go of the picture.
+    const bool stale = display_.isNull() || displayStale_ || generation != displayGeneration_;
+    if (stale && !doc->isBusy()) {
+        // Drawn once through the picture's own drawing, which applies its alpha plane,
+        // alpha maximum, alpha palette and transparent index or colour.
+        const KxImage& picture = *doc->image();
+        display_ = QImage(int(picture.GetWidth()), int(picture.GetHeight()),
+                          QImage::Format_ARGB32_Premultiplied);
+        display_.fill(Qt::transparent);
+        QPainter painter(&display_);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        picture.Draw(&painter, 0, 0, -1, -1);
+        displayGeneration_ = generation;
+        displayStale_ = false;
+    }
+    return display_;
+}
+
 void CKorvelView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.fillRect(event->rect(), kBackground);
     const CKorvelDoc* doc = document();
-    if (!doc || display_.isNull()) {
+    if (!doc) {
+        return;
+    }
+    const QImage& shown = displayImage();
+    if (shown.isNull()) {
         return;
     }
     const QRect target = imageRect_.translated(-scrollPosition());
     const bool smooth = doc->smooth && (doc->stretch || doc->zoom != 1.0f);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-    // Only the exposed part of the picture is drawn.
+    // Only the exposed part of the picture is drawn; see-through pixels leave the
+    // background showing.
     const QRect exposed = event->rect().intersected(target);
-    if (exposed.isEmpty()) {
-        return;
+    if (!exposed.isEmpty()) {
+        const double sx = double(shown.width()) / target.width();
+        const double sy = double(shown.height()) / target.height();
+        const QRectF source((exposed.x() - target.x()) * sx, (exposed.y() - target.y()) * sy,
+                            exposed.width() * sx, exposed.height() * sy);
+        painter.drawImage(QRectF(exposed), shown, source);
     }
-    const double sx = double(display_.width()) / target.width();
-    const double sy = double(display_.height()) / target.height();
-    const QRectF source((exposed.x() - target.x()) * sx, (exposed.y() - target.y()) * sy,
-                        exposed.width() * sx, exposed.height() * sy);
-    painter.drawImage(QRectF(exposed), display_, source);
     drawAnts(painter);
-    if (!tracker_.isEmpty()) {
-        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(tracker_);
-    }
+    tracker_.draw(painter);
 }
 
 void CKorvelView::drawAnts(QPainter& painter) const {
@@ -232,9 +289,17 @@ void CKorvelView::print(QPainter& painter, int printerDpiX, int printerDpiY) {
     copy.Stretch(&painter, 0, 0, size.width(), size.height());
 }
 
+void CKorvelView::printTo(QPrinter& printer) {
+    QPainter painter(&printer);
+    if (painter.isActive()) {
+        print(painter, printer.logicalDpiX(), printer.logicalDpiY());
+    }
+}
+
 void CKorvelView::contextMenuEvent(QContextMenuEvent* event) {
     const CKorvelDoc* doc = document();
-    if (!doc || doc->isStartPage() || doc->tool == CKorvelDoc::kZoom ||
+    // A right drag of the outline ends without the menu.
+    if (!doc || doc->isStartPage() || doc->tool == CKorvelDoc::kZoom || rightDrag_ ||
         !doc->context().showPictureMenu) {
         return;
     }
@@ -317,9 +382,11 @@ void CKorvelView::mousePressEvent(QMouseEvent* event) {
             }
         }
     }
-    if (event->button() == Qt::LeftButton && doc->tool == CKorvelDoc::kTracker) {
-        trackerStart_ = point;
-        tracker_ = QRect();
+    if (event->button() == Qt::LeftButton && doc->tool == CKorvelDoc::kTracker &&
+        doc->hasPicture()) {
+        // Moves or resizes the tracker when the press hits it, else starts a new one.
+        tracker_.press(point);
+        viewport()->update();
     }
 }
 
@@ -332,27 +399,19 @@ void CKorvelView::pickTransparency(QPoint p) {
     }
     doc->StoreUndo();
     const int row = int(picture->GetHeight()) - 1 - p.y();
-    if (picture->GetBpp() <= 8) {
-        picture->SetTransIndex(picture->GetPixelIndex(p.x(), row));
-    }
+    // A true-colour picture has no palette: its index reads 0, which switches its
+    // transparency on, and the transparent colour says which pixels it takes.
+    picture->SetTransIndex(picture->GetPixelIndex(p.x(), row));
     picture->SetTransColor(picture->GetPixelColor(p.x(), row, false));
-    doc->UpdateAllViews(nullptr, res::HINT_FULL_REFRESH);
+    doc->UpdateAllViews(nullptr, res::HINT_REPAINT);
 }
 
 void CKorvelView::mouseReleaseEvent(QMouseEvent* event) {
     CKorvelDoc* doc = document();
     if (doc && event->button() == Qt::LeftButton && doc->tool == CKorvelDoc::kTracker &&
-        doc->hasPicture()) {
-        KxImage& picture = *doc->image();
-        if (tracker_.width() > 1 && tracker_.height() > 1) {
-            const QPoint a = clientToImage(tracker_.topLeft());
-            const QPoint b = clientToImage(tracker_.bottomRight());
-            const int h = int(picture.GetHeight());
-            picture.SelectionClear();
-            picture.SelectionAddRect(RECT{a.x(), h - 1 - a.y(), b.x(), h - 1 - b.y()});
-        } else {
-            tracker_ = QRect();
-        }
+        tracker_.tracking()) {
+        tracker_.release(event->position().toPoint());
+        applyTracker();
         viewport()->update();
         return;
     }
@@ -360,6 +419,25 @@ void CKorvelView::mouseReleaseEvent(QMouseEvent* event) {
         doc->hasPicture()) {
         finishSelection();
     }
+}
+
+void CKorvelView::applyTracker() {
+    CKorvelDoc* doc = document();
+    if (!doc || !doc->hasPicture()) {
+        return;
+    }
+    const QRect r = tracker_.rect();
+    if (r.width() <= 1 || r.height() <= 1) {
+        tracker_.clear();
+        return;
+    }
+    KxImage& picture = *doc->image();
+    // The corners as a window rectangle has them: right and bottom just outside.
+    const QPoint a = clientToImage(r.topLeft());
+    const QPoint b = clientToImage(r.bottomRight() + QPoint(1, 1));
+    const int h = int(picture.GetHeight());
+    picture.SelectionClear();
+    picture.SelectionAddRect(RECT{a.x(), h - 1 - a.y(), b.x(), h - 1 - b.y()});
 }
 
 void CKorvelView::finishSelection() {
@@ -430,9 +508,9 @@ void CKorvelView::mouseMoveEvent(QMouseEvent* event) {
         lastDrag_ = now;
         viewport()->update();
     }
-    if (doc && doc->hasPicture() && doc->tool == CKorvelDoc::kTracker &&
+    if (doc && doc->tool == CKorvelDoc::kTracker && tracker_.tracking() &&
         (event->buttons() & Qt::LeftButton)) {
-        tracker_ = QRect(trackerStart_, point).normalized();
+        tracker_.drag(point);
         viewport()->update();
     }
     if (doc && doc->hasPicture() && (event->buttons() & Qt::LeftButton)) {
@@ -445,6 +523,11 @@ void CKorvelView::mouseMoveEvent(QMouseEvent* event) {
             CKorvelDoc* editable = document();
             if (doc->rectangleSelection) {
                 editable->outline.dragRectangle(clientToImage(point));
+            } else if (doc->stretch) {
+                // Free-hand points in stretch mode ignore the stretch ratio.
+                const QPoint scrolled = point + scrollPosition();
+                editable->outline.append(
+                    QPoint(int(scrolled.x() / doc->zoom), int(scrolled.y() / doc->zoom)));
             } else {
                 editable->outline.append(clientToImage(point));
             }
@@ -454,9 +537,18 @@ void CKorvelView::mouseMoveEvent(QMouseEvent* event) {
     framework::CView::mouseMoveEvent(event);
 }
 
-void CKorvelView::scrollContentsBy(int, int) {
+void CKorvelView::scrollContentsBy(int dx, int dy) {
+    // The rulers hear of a scroll with the position it starts from: kind 2 for the
+    // horizontal ruler, kind 1 for the vertical one (the wheel scrolls vertically).
     const CKorvelDoc* doc = document();
-    emit rulersChanged(0, scrollPosition(), {}, imageRect_, doc ? doc->zoom : 1.0);
+    const double zoom = doc ? doc->zoom : 1.0;
+    const QPoint before = scrollPosition() + QPoint(dx, dy);
+    if (dx != 0) {
+        emit rulersChanged(2, before, {}, imageRect_, zoom);
+    }
+    if (dy != 0) {
+        emit rulersChanged(1, before, {}, imageRect_, zoom);
+    }
     viewport()->update();
 }
 

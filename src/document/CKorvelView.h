@@ -4,6 +4,7 @@
 // a grey background, the pixel readout, and the progress and completion messages of a
 // running operation.
 
+#include "document/RectTracker.h"
 #include "framework/CView.h"
 #include "framework/Message.h"
 
@@ -11,6 +12,10 @@
 #include <QImage>
 #include <QPointF>
 #include <QRect>
+
+#include <cstdint>
+
+class QPrinter;
 
 namespace korvel::document {
 
@@ -34,6 +39,8 @@ public:
     QPoint clientToImage(QPoint client) const;
     // Prints the picture on `painter`'s device at the print size.
     void print(QPainter& painter, int printerDpiX, int printerDpiY);
+    // Prints the picture on one page of `printer`.
+    void printTo(QPrinter& printer);
     // The printed size of a picture: pixels x printer dots per inch x zoom / 96.
     static QSize printSize(QSize picture, int dpiX, int dpiY, float zoom);
 
@@ -61,9 +68,15 @@ private:
     void drawAnts(QPainter& painter) const;
     void layoutPicture();
     QPoint scrollPosition() const;
+    void registerCommands();
+    // The picture as drawn, rebuilt when the picture changed since it was made.
+    const QImage& displayImage();
+    void applyTracker();
 
     QRect imageRect_;
-    QImage display_;  // the picture as drawn; rebuilt only when the picture changes
+    QImage display_;  // the picture as drawn, with its transparency
+    std::uint64_t displayGeneration_ = 0;
+    bool displayStale_ = true;
     QBasicTimer antsTimer_;
     int antsPhase_ = 0;
     QPoint panScroll_;
@@ -74,9 +87,8 @@ private:
     QPointF lastDrag_;
     QPointF rotationCentre_;
     double corners_[5][2] = {};
-    // Tracker tool: the rubber band's corners in client coordinates.
-    QPoint trackerStart_;
-    QRect tracker_;
+    // Tracker tool: its rectangle and handles in client coordinates.
+    RectTracker tracker_;
 };
 
 }  // namespace korvel::document

@@ -9,7 +9,9 @@
 
 namespace korvel::document {
 
-CMagnifierWnd::CMagnifierWnd(QWidget* parent) : QWidget(parent, Qt::Tool) {
+CMagnifierWnd::CMagnifierWnd(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("Magnifier235"));
     resize(200, 150);
     setWindowTitle(titleFor(factor_));

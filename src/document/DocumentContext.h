@@ -43,6 +43,8 @@ struct DocumentContext {
     std::function<void(QPoint globalPosition)> showPictureMenu;
     // Escape in a view: the main window leaves full screen when it is in it.
     std::function<void()> escapePressed;
+    // Hands a command to the image browser (its thumbnail list); unset while there is none.
+    std::function<void(int command)> browserCommand;
     // Writes pane `index` of the main window's status bar.
     std::function<void(int index, const QString& text)> setStatusPane;
 

@@ -1,5 +1,7 @@
+#include "DocumentFixture.h"
 #include "document/CKorvelDoc.h"
 #include "document/CKorvelView.h"
+#include "document/CMagnifierWnd.h"
 #include "document/DocumentContext.h"
 #include "document/DocumentNaming.h"
 #include "framework/CDocTemplate.h"
@@ -27,66 +29,6 @@
 
 using namespace korvel::document;
 using korvel::framework::CDocTemplate;
-
-namespace {
-
-// A 24-bit picture with a gradient, so that copies and undo steps can be told apart.
-std::unique_ptr<KxImage> gradient(uint32_t width, uint32_t height, uint8_t tint = 0,
-                                  uint32_t type = KXIMAGE_FORMAT_UNKNOWN) {
-    auto image = std::make_unique<KxImage>(width, height, 24, type);
-    for (uint32_t y = 0; y < height; ++y) {
-        for (uint32_t x = 0; x < width; ++x) {
-            image->SetPixelColor(int(x), int(y), RGBQUAD{uint8_t(x * 7), uint8_t(y * 5), tint, 0});
-        }
-    }
-    return image;
-}
-
-class DocumentFixture : public ::testing::Test {
-protected:
-    void SetUp() override {
-        docTemplate = std::make_unique<CDocTemplate>(
-            129, QStringLiteral("\nKorvel\nKorvel\n\n\nKorvel.Document\nKorvel Document"),
-            [this] { return std::make_unique<CKorvelDoc>(context); },
-            [] { return std::make_unique<korvel::framework::CMDIChildWnd>(); },
-            [] { return std::make_unique<CKorvelView>(); });
-        context.docTemplate = docTemplate.get();
-        context.setStatusPane = [this](int index, const QString& text) { panes[index] = text; };
-    }
-    void TearDown() override {
-        docTemplate->CloseAllDocuments();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    CKorvelDoc* newDocument(std::unique_ptr<KxImage> image = nullptr) {
-        auto* doc = qobject_cast<CKorvelDoc*>(docTemplate->OpenDocumentFile({}));
-        if (image) {
-            doc->setImage(std::move(image));
-            doc->UpdateAllViews(nullptr, korvel::res::HINT_FULL_REFRESH);
-        }
-        return doc;
-    }
-    QString path(const QString& name) const { return QDir::current().filePath(name); }
-    QStringList titles() const {
-        QStringList result;
-        for (const auto* d : docTemplate->documents()) {
-            result << d->GetTitle();
-        }
-        return result;
-    }
-
-    DocumentContext context;
-    std::unique_ptr<CDocTemplate> docTemplate;
-    std::map<int, QString> panes;
-    QStringList messages;
-    int answer = korvel::framework::IDOK;
-    korvel::framework::ScopedMessageBoxInterceptor boxes{[this](const QString& text, unsigned) {
-        messages << text;
-        return answer;
-    }};
-};
-
-}  // namespace
 
 TEST(DocumentNaming, TypesNamesAndTexts) {
     EXPECT_EQ(imageTypeFromPath("/a/photo.JPG"), 3);
@@ -444,4 +386,90 @@ TEST_F(DocumentFixture, ZoomingKeepsTheSamePartOfThePictureInView) {
     doc->zoom = 0.25f;
     doc->UpdateAllViews(nullptr, korvel::res::HINT_FULL_REFRESH);
     EXPECT_EQ(view->horizontalScrollBar()->value(), 0);  // it fits now
+}
+
+TEST_F(DocumentFixture, ASecondOperationStartsRightAfterTheFirstFinishes) {
+    CKorvelDoc* doc = newDocument(gradient(16, 16));
+    CKorvelView* view = shownView(doc);
+    (void)view;
+    // Started the moment the busy mark clears, while the first operation's progress
+    // thread still reports to the view on this thread, and again and again.
+    for (int round = 0; round < 6; ++round) {
+        ASSERT_TRUE(doc->StartOperation(32800, {round, 0, 0, 0, 0}, [](KxImage& picture) {
+            picture.SetProgress(100);
+            return true;
+        }));
+        while (doc->isBusy()) {
+            QThread::msleep(1);  // no event loop: the view's messages wait
+        }
+    }
+    doc->StopOperation();
+    EXPECT_EQ(doc->operationParameters()[0], 5);
+    EXPECT_EQ(doc->undoLevel(), 6);
+    EXPECT_TRUE(panes[2].startsWith("Time (s): "));
+}
+
+TEST_F(DocumentFixture, SaveAsACopyKeepsTheModifiedFlagAndSaveAsNamesARecentFile) {
+    CKorvelDoc* doc = newDocument(gradient(8, 8));
+    QStringList announced;
+    QObject::connect(docTemplate.get(), &CDocTemplate::documentOpened,
+                     [&](korvel::framework::CDocument* d) { announced << d->GetPathName(); });
+    doc->SetModifiedFlag(true);
+    ASSERT_TRUE(doc->DoSave(path("copy.png"), false));
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(doc->GetPathName().isEmpty());
+    EXPECT_TRUE(announced.isEmpty());
+
+    ASSERT_TRUE(doc->DoSave(path("named.png"), true));
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->GetPathName(), path("named.png"));
+    EXPECT_EQ(announced, QStringList{path("named.png")});
+}
+
+TEST_F(DocumentFixture, CloseClosesADocumentButNotTheStartPage) {
+    CKorvelDoc* start = newDocument();
+    start->setStartPage(true);
+    CKorvelDoc* doc = newDocument(gradient(8, 8));
+    ASSERT_TRUE(doc->runCommand(korvel::res::ID_FILE_CLOSE));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(docTemplate->documents().size(), 1u);
+
+    ASSERT_TRUE(start->runCommand(korvel::res::ID_FILE_CLOSE));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Start Page\xEF\xBC\x8C"
+                                                      "Cannot close!")});
+    EXPECT_EQ(docTemplate->documents().size(), 1u);
+    context.closing = true;
+}
+
+TEST_F(DocumentFixture, MagnifierOpensTheOneMagnifierAndImageDeleteGoesToTheBrowser) {
+    CMagnifierWnd* made = nullptr;
+    std::unique_ptr<CMagnifierWnd> owned;
+    int creations = 0;
+    context.magnifier = [&](bool create) {
+        if (!owned && create) {
+            owned = std::make_unique<CMagnifierWnd>();
+            made = owned.get();
+            ++creations;
+        }
+        return owned.get();
+    };
+    CKorvelDoc* doc = newDocument(gradient(8, 8));
+    ASSERT_TRUE(doc->runCommand(korvel::res::ID_VIEW_MAGNIFIER));
+    ASSERT_TRUE(doc->runCommand(korvel::res::ID_VIEW_MAGNIFIER));
+    EXPECT_EQ(creations, 1);
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(made->isVisible());
+
+    // Image Delete is the browser's Delete; without a browser it is disabled.
+    korvel::framework::CommandState state;
+    state.id = korvel::res::ID_IMAGE_DELETE;
+    ASSERT_TRUE(doc->updateCommandState(state));
+    EXPECT_FALSE(state.enabled);
+    std::vector<int> forwarded;
+    context.browserCommand = [&](int command) { forwarded.push_back(command); };
+    doc->updateCommandState(state);
+    EXPECT_TRUE(state.enabled);
+    ASSERT_TRUE(doc->runCommand(korvel::res::ID_IMAGE_DELETE));
+    EXPECT_EQ(forwarded, std::vector<int>{korvel::res::ID_BROWSER_DELETE});
 }

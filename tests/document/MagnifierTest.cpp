@@ -33,3 +33,20 @@ TEST(Magnifier, OneGrabPerTimerPeriod) {
     magnifier.setCursorPoint(&source, QPoint(10, 10));  // ignored until the timer fired
     EXPECT_TRUE(QTest::qWaitFor([&] { return magnifier.isReady(); }, 10000));
 }
+
+TEST(Magnifier, MaximiseAndMinimiseStepTheFactor) {
+    CMagnifierWnd magnifier;
+    // The window offers both buttons, though they only change the factor.
+    EXPECT_TRUE(magnifier.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(magnifier.windowFlags() & Qt::WindowMinimizeButtonHint);
+    magnifier.show();
+    magnifier.setWindowState(Qt::WindowMaximized);
+    EXPECT_EQ(magnifier.factor(), 5);
+    EXPECT_EQ(magnifier.windowTitle(), "Magnifier-500%");
+    EXPECT_FALSE(magnifier.windowState() & Qt::WindowMaximized);
+    for (int i = 0; i < 6; ++i) {
+        magnifier.setWindowState(Qt::WindowMinimized);
+    }
+    EXPECT_EQ(magnifier.factor(), 2);
+    EXPECT_FALSE(magnifier.windowState() & Qt::WindowMinimized);
+}

@@ -1,3 +1,4 @@
+#include "document/RectTracker.h"
 #include "document/UndoRing.h"
 #include "document/ViewGeometry.h"
 #include "document/ZoomRules.h"
@@ -143,4 +144,23 @@ TEST(MarchingAnts, FourWhiteThenFourBlack) {
     for (int i = 0; i < 16; ++i) {
         EXPECT_EQ(antsPixelIsWhite(i), i % 8 < 4) << i;
     }
+}
+
+TEST(RectTracker, HandlesSitOutsideAndAHandleDraggedAcrossTurnsTheRectangleOver) {
+    RectTracker tracker;
+    tracker.setRect(QRect(QPoint(10, 10), QPoint(19, 19)));
+    EXPECT_EQ(tracker.hitTest(QPoint(8, 8)), RectTracker::kTopLeft);
+    EXPECT_EQ(tracker.hitTest(QPoint(21, 21)), RectTracker::kBottomRight);
+    EXPECT_EQ(tracker.hitTest(QPoint(15, 8)), RectTracker::kTop);
+    EXPECT_EQ(tracker.hitTest(QPoint(8, 15)), RectTracker::kLeft);
+    EXPECT_EQ(tracker.hitTest(QPoint(15, 15)), RectTracker::kInside);
+    EXPECT_EQ(tracker.hitTest(QPoint(40, 40)), RectTracker::kNothing);
+
+    // The left handle dragged past the right edge: the right edge stays where it was.
+    tracker.press(QPoint(8, 15));
+    EXPECT_EQ(tracker.release(QPoint(28, 30)), QRect(QPoint(20, 10), QPoint(29, 19)));
+    // A press outside starts a rubber band, drawn in any direction.
+    tracker.press(QPoint(50, 50));
+    EXPECT_TRUE(tracker.rect().isEmpty());
+    EXPECT_EQ(tracker.release(QPoint(45, 40)), QRect(QPoint(45, 40), QPoint(50, 50)));
 }

@@ -21,23 +21,51 @@ QRect toQRect(const RECT& r) {
     return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)).normalized();
 }
 
-// The picture as painted: the transparent colour (or palette index) becomes see-through.
+// The picture as painted, with its see-through parts: a pixel with the transparent palette
+// index (or, in a true-colour picture whose transparency is on, the transparent colour)
+// is fully transparent; otherwise its opacity is the alpha plane's byte, times the palette
+// entry's alpha byte when the alpha palette is enabled, scaled by the alpha maximum.
 QImage paintable(const KxImage& image) {
-    QImage picture = image.MakeBitmap();
-    if (!image.IsTransparent() || image.AlphaIsValid()) {
+    const bool alphaPlane = image.AlphaIsValid();
+    const bool paletted = image.GetBpp() < 24;
+    const bool alphaPalette = paletted && image.AlphaPaletteIsEnabled();
+    const int32_t transIndex = image.GetTransIndex();
+    if (!alphaPlane && !alphaPalette && transIndex < 0) {
+        return image.MakeBitmap();
+    }
+    const int w = static_cast<int>(image.GetWidth());
+    const int h = static_cast<int>(image.GetHeight());
+    QImage picture(w, h, QImage::Format_ARGB32);
+    if (picture.isNull()) {
         return picture;
     }
-    picture = picture.convertToFormat(QImage::Format_ARGB32);
-    const RGBQUAD key = image.GetTransIndex() >= 0
-                            ? image.GetPaletteColor(uint8_t(image.GetTransIndex()))
-                            : image.GetTransColor();
-    const QRgb transparent = qRgb(key.rgbRed, key.rgbGreen, key.rgbBlue);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            if ((row[x] & 0xFFFFFF) == (transparent & 0xFFFFFF)) {
-                row[x] = 0;
+    const RGBQUAD key = image.GetTransColor();
+    const uint32_t keyColour = qRgb(key.rgbRed, key.rgbGreen, key.rgbBlue) & 0xFFFFFFu;
+    const uint32_t ceiling = image.AlphaGetMax();
+    for (int y = 0; y < h; ++y) {
+        auto* out = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        const int32_t row = h - 1 - y;
+        for (int x = 0; x < w; ++x) {
+            // Without the alpha plane; for an enabled alpha palette the entry's own byte.
+            const RGBQUAD c = image.GetPixelColor(x, row, false);
+            const QRgb rgb = qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue);
+            const bool keyed =
+                transIndex >= 0 && (paletted ? image.GetPixelIndex(x, row) == uint32_t(transIndex)
+                                             : (rgb & 0xFFFFFFu) == keyColour);
+            uint32_t alpha = 0;
+            if (!keyed) {
+                alpha = 255;
+                if (alphaPalette) {
+                    alpha = c.rgbReserved;
+                }
+                if (alphaPlane) {
+                    alpha = alpha * image.AlphaGet(x, row) / 255;
+                }
+                if (alphaPlane || alphaPalette) {
+                    alpha = alpha * ceiling / 255;
+                }
             }
+            out[x] = (rgb & 0xFFFFFFu) | (alpha << 24);
         }
     }
     return picture;
@@ -83,7 +111,9 @@ bool KxImage::Stretch(QPainter* hdc, int32_t xoffset, int32_t yoffset, int32_t x
     if (!hdc || !IsValid() || xsize <= 0 || ysize <= 0) {
         return false;
     }
-    hdc->drawImage(QRect(xoffset, yoffset, xsize, ysize), MakeBitmap());
+    // A plain copy: whatever alpha the picture has is not applied.
+    hdc->drawImage(QRect(xoffset, yoffset, xsize, ysize),
+                   MakeBitmap().convertToFormat(QImage::Format_RGB32));
     return true;
 }
 
