@@ -1,5 +1,7 @@
 #include "camera/CCameraFrame.h"
 
+#include "camera/BackgroundCorrection.h"
+#include "camera/BrightnessReading.h"
 #include "camera/CPreviewWnd.h"
 #include "camera/CameraModels.h"
 #include "camera/CameraSettings.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMoveEvent>
@@ -54,8 +57,8 @@ CCameraFrame::CCameraFrame(int typeId, bool longExposureMode, Environment enviro
       environment_(std::move(environment)),
       previewWindow_(new CPreviewWnd(this, this)),
       session_(record_, environment_.preview ? environment_.preview : previewWindow_,
-               SessionHooks{
-                   {}, [this] { refreshPrompts(); }, [this] { fitToImage(); }, environment_.sleep}),
+               SessionHooks{[this] { loadBackgroundCorrection(); }, [this] { refreshPrompts(); },
+                            [this] { fitToImage(); }, environment_.sleep}),
       router_([this] { return std::vector<framework::CommandTarget*>{this}; }),
       actions_(new framework::CommandActions(this, &router_, res::CommandScope::Camera)) {
     previewWindow_->setSleep(environment_.sleep);
@@ -126,18 +129,42 @@ bool CCameraFrame::create() {
     record_.state = kCameraClosed;
     record_.runningBrightness = 0;
     loadCameraSettings(environment_.store, record_);
+    // A camera that did not open leaves the toolbar as it is, "Preview" included, so the
+    // user can try again.
     onMessage({static_cast<unsigned>(MSG_CAMERA_OPEN), 0, 0, {}});
-    applyOpenedVisibility();
     return true;
 }
 
 void CCameraFrame::applyOpenedVisibility() {
+    if (!toolBar_) {
+        return;  // opened before the toolbar exists: creation sets it afterwards
+    }
     for (const int id : {ID_CAMERA_TOGGLE_TOOLBAR, ID_CAMERA_AREA_WHITE_BALANCE,
                          ID_CAMERA_VIDEO_RESTORE, ID_CAMERA_FULLSCREEN, ID_CAMERA_IMAGE_SIZE,
                          ID_CAMERA_PREVIEW, ID_CAMERA_BACK_CORRECTION, ID_CAMERA_BLACK_BALANCE}) {
         actions_->action(id)->setVisible(false);
     }
     actions_->action(ID_CAMERA_VIDEO_CUT)->setVisible(true);
+}
+
+void CCameraFrame::loadBackgroundCorrection() {
+    // The table belongs to the camera as detected, before any variant was chosen.
+    const int detected = KRVCameraGetCameraID().typeId;
+    const QString directory = correctionFolder_.isEmpty() ? QDir::currentPath() : correctionFolder_;
+    camera::loadBackgroundCorrection(record_, detected, record_.backgroundCorrectionApplied,
+                                     directory);
+    // The preview reads the list from the record with every frame; the switch it keeps.
+    previewWindow_->setBackgroundCorrectionApplied(record_.backgroundCorrectionApplied != 0);
+}
+
+void CCameraFrame::stopRecording() {
+    if (previewWindow_->recording()) {
+        previewWindow_->stopRecording(record_);
+        if (busy_ == kRecording) {
+            busy_ = kIdle;
+        }
+        refreshPrompts();
+    }
 }
 
 void CCameraFrame::refreshPrompts() {
@@ -295,11 +322,17 @@ void CCameraFrame::registerCommands() {
 std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
     switch (message.id) {
         case MSG_CAMERA_OPEN:
-            return session_.open(static_cast<int>(message.wParam), this, previewWindow_,
-                                 environment_.iniPath)
-                       ? 1
-                       : 0;
+            if (!session_.open(static_cast<int>(message.wParam), this, previewWindow_,
+                               environment_.iniPath)) {
+                return 0;
+            }
+            applyOpenedVisibility();
+            return 1;
         case MSG_CAMERA_CLOSE:
+            if (record_.state == kCameraOpen && !closing_) {
+                // Closed for the background-correction program: "Preview" reopens it.
+                actions_->action(ID_CAMERA_PREVIEW)->setVisible(true);
+            }
             session_.close();
             return 0;
         case MSG_READ_BACK_ALL:
@@ -336,12 +369,18 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
         case MSG_STATUS_TEXT:
             textPane_->setText(message.text);
             return 0;
-        case MSG_FRAME_BRIGHTNESS:
-            brightnessBar_->setValue(static_cast<int>(message.wParam));
+        case MSG_FRAME_BRIGHTNESS: {
+            const int brightness = static_cast<int>(message.wParam & 0xFF);
+            brightnessBar_->setValue(brightness);
             if (environment_.saveFolder) {
-                setWindowTitle(environment_.saveFolder());
+                setWindowTitle(nextSnapshotFolder(record_.snapshot, environment_.saveFolder()));
+            }
+            if (softwareAutoExposureRunning(record_)) {
+                // The regulation step works from the running brightness kept here.
+                takeFrameBrightness(record_, brightness);
             }
             return 0;
+        }
         case kCommandMessage:  // a command posted by the preview
             return router_.dispatch(static_cast<int>(message.wParam)) ? 1 : 0;
         default:
@@ -359,7 +398,10 @@ void CCameraFrame::moveEvent(QMoveEvent* event) {
 void CCameraFrame::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
-        // The sheets and the pop-up close first, then the camera.
+        // A recording ends first: its file is closed while the camera still delivers and
+        // before the parameter set is stored and the camera closed.
+        stopRecording();
+        // The sheets and the pop-up close next, then the camera.
         for (const int id : {MSG_CLOSE_SAVE_CONFIG, MSG_CLOSE_SETTINGS_SHEET,
                              MSG_EXPOSURE_POPUP_CLOSING, MSG_CAMERA_CLOSE}) {
             onMessage({static_cast<unsigned>(id), 0, 0, {}});

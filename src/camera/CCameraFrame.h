@@ -73,6 +73,8 @@ public:
 
     // The creation steps; ends by opening the camera.
     bool create();
+    // Where the background-correction tables are read from (the current folder unless set).
+    void setCorrectionFolder(const QString& folder) { correctionFolder_ = folder; }
 
     CameraRecord& record() { return record_; }
     CameraSession& session() { return session_; }
@@ -97,6 +99,8 @@ protected:
 private:
     void registerCommands();
     void applyOpenedVisibility();
+    void loadBackgroundCorrection();
+    void stopRecording();
     void fitToImage();
     void refreshPrompts();
     bool runBusy(Busy code, const std::function<void()>& operation);
@@ -119,6 +123,7 @@ private:
     bool fullScreen_ = false;
     bool captureDone_ = true;
     QRect savedGeometry_;  // window rectangle before full screen
+    QString correctionFolder_;
 };
 
 }  // namespace korvel::camera

@@ -66,7 +66,8 @@ CPreviewWnd::CPreviewWnd(framework::MessageTarget* cameraWindow, QWidget* parent
     : QWidget(parent),
       cameraWindow_(cameraWindow),
       surface_(new CPreviewSurface(this)),
-      pipeline_(cameraWindow) {
+      pipeline_(cameraWindow),
+      ticks_(&platform::tickCount) {
     setObjectName(QStringLiteral("PreviewWindow"));
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
@@ -163,7 +164,7 @@ void CPreviewWnd::grabLoop() {
             std::this_thread::sleep_for(kIdlePoll);
             continue;
         }
-        pipeline_.grabStep(platform::tickCount());
+        pipeline_.grabStep(ticks_);
     }
     grabFinished_->set();
 }

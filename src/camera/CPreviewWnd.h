@@ -100,6 +100,9 @@ public:
     void setBackgroundCorrectionApplied(bool applied);
     void setRectangleSelector(RectangleSelector selector) { select_ = std::move(selector); }
     void setSleep(Sleep sleep) { sleep_ = std::move(sleep); }
+    // The clock the grab thread measures the frame rate with (the system tick count unless
+    // replaced); only while stopped.
+    void setTickSource(PreviewPipeline::TickSource ticks) { ticks_ = std::move(ticks); }
 
     CPreviewSurface* drawingSurface() const { return surface_; }
     PreviewPipeline& pipeline() { return pipeline_; }
@@ -148,6 +151,7 @@ private:
 
     RectangleSelector select_;
     Sleep sleep_;
+    PreviewPipeline::TickSource ticks_;
 };
 
 }  // namespace korvel::camera

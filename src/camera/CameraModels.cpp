@@ -358,6 +358,11 @@ bool supportsLongExposure(int typeId) {
     return typeId != 15 && typeId != 18 && typeId != 19 && typeId != 20 && typeId != 22;
 }
 
+bool resolutionLockForced(const CameraRecord& record) {
+    // Type 12 keeps preview and capture on the same resolution whatever "ResLock" said.
+    return record.typeId == 12 || !record.separateCaptureAllowed;
+}
+
 bool initializeCameraModel(CameraRecord& record) {
     clearCapabilities(record);
     const ModelDefaults* model = findDefaults(record.typeId);
@@ -409,6 +414,9 @@ bool initializeCameraModel(CameraRecord& record) {
     record.quickBalance = model->quickBalance;
 
     record.separateCaptureAllowed = record.typeId == 14 ? 0 : 1;
+    if (resolutionLockForced(record)) {
+        record.resolutionLock = 1;
+    }
     if (record.typeId == 11) {
         record.backgroundCorrectionApplied = 1;
     }

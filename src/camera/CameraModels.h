@@ -59,6 +59,10 @@ int defaultResolutionIndex(int typeId);
 // Long exposure is offered only for these models.
 bool supportsLongExposure(int typeId);
 
+// True when the record's preview and capture resolutions must stay locked together: the
+// model does not allow separate ones, or it is type 12.
+bool resolutionLockForced(const CameraRecord& record);
+
 // Fills `record` with the capabilities and defaults of the model named by record.typeId,
 // honouring record.longExposureMode. Returns false for ids without a model entry; every
 // capability flag of the record is then 0.

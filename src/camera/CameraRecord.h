@@ -5,6 +5,8 @@
 // Plain data on purpose: every part of the camera window reads and writes its fields.
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -68,6 +70,50 @@ struct PixelCorrection {
     std::uint8_t reserved = 0;
 };
 
+// The background-correction records of the open camera. The camera record is their one
+// owner, yet the decode thread applies them to every frame while the user-interface thread
+// may load or free them: a change therefore replaces the whole list, and a reader keeps the
+// list it took alive (and unchanged) for as long as it uses it. The lock guards only the
+// hand-over of the pointer, never the per-pixel work.
+class PixelCorrectionList {
+public:
+    using List = std::vector<PixelCorrection>;
+
+    PixelCorrectionList() = default;
+    // Copies share the (immutable) list; the settings sheet's backup relies on that.
+    PixelCorrectionList(const PixelCorrectionList& other) : list_(other.snapshot()) {}
+    PixelCorrectionList& operator=(const PixelCorrectionList& other) {
+        assign(other.snapshot());
+        return *this;
+    }
+
+    // The list as it is now; never null.
+    std::shared_ptr<const List> snapshot() const {
+        std::lock_guard lock(mutex_);
+        return list_ ? list_ : noList();
+    }
+    void assign(std::shared_ptr<const List> list) {
+        std::lock_guard lock(mutex_);
+        list_.swap(list);
+        // The old list, if no reader holds it any more, is freed outside the lock.
+    }
+    void replace(List corrections) { assign(std::make_shared<const List>(std::move(corrections))); }
+    void clear() { assign(nullptr); }
+
+    // The record count.
+    std::size_t size() const { return snapshot()->size(); }
+    bool empty() const { return size() == 0; }
+
+private:
+    static std::shared_ptr<const List> noList() {
+        static const auto none = std::make_shared<const List>();
+        return none;
+    }
+
+    mutable std::mutex mutex_;
+    std::shared_ptr<const List> list_;
+};
+
 // Snapshot settings (registry section "FileSave").
 struct SnapshotSettings {
     int bConfig = 0;
@@ -101,8 +147,8 @@ struct CameraRecord {
     int resolutionLock = 1;
     int longExposureMode = 0;
     int precisionSnapshotOffered = 0;
-    int precisionSnapshot = 0;  // file captures use speed mode 3 and raw gain 171
-    std::vector<PixelCorrection> pixelCorrections;  // its size is the record count
+    int precisionSnapshot = 0;             // file captures use speed mode 3 and raw gain 171
+    PixelCorrectionList pixelCorrections;  // its size is the record count
 
     CameraSwitch autoExposure;  // value = on
     CameraControl exposure;     // milliseconds, or a long-exposure table index in that mode

@@ -51,6 +51,9 @@ void loadCameraSettings(const platform::SettingsStore& store, CameraRecord& reco
     record.captureResolution = static_cast<std::uint8_t>(
         store.getProfileInt(section, QStringLiteral("Capture"), resolution));
     record.resolutionLock = store.getProfileInt(section, QStringLiteral("ResLock"), 1);
+    if (resolutionLockForced(record)) {
+        record.resolutionLock = 1;
+    }
 }
 
 void saveCameraSettings(platform::SettingsStore& store, const CameraRecord& record) {
@@ -78,6 +81,14 @@ void saveCameraSettings(platform::SettingsStore& store, const CameraRecord& reco
     store.writeProfileInt(section, QStringLiteral("Preview"), record.previewResolution);
     store.writeProfileInt(section, QStringLiteral("Capture"), record.captureResolution);
     store.writeProfileInt(section, QStringLiteral("ResLock"), record.resolutionLock);
+}
+
+QString nextSnapshotFolder(const SnapshotSettings& snapshot, const QString& saveFolder) {
+    // A time stamp is all digits and the index and extension hold no separator, so the
+    // folder depends on the save folder and, without a time stamp, the base name only.
+    const QString base =
+        snapshot.bTimeStamp ? saveFolder : saveFolder + QString::fromStdString(snapshot.sFilename);
+    return base.left(base.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 }  // namespace korvel::camera

@@ -6,6 +6,8 @@
 
 #include "camera/CameraRecord.h"
 
+#include <QString>
+
 namespace korvel::platform {
 class SettingsStore;
 }
@@ -18,5 +20,10 @@ void loadCameraSettings(const platform::SettingsStore& store, CameraRecord& reco
 // nSpace, nCount; VideoSave bConfig, sFilename, bNum, bTimeStamp, Compress, CompressID;
 // the model section's Preview, Capture, ResLock.
 void saveCameraSettings(platform::SettingsStore& store, const CameraRecord& record);
+
+// The folder part (through the last '/') of the next automatic snapshot name in
+// `saveFolder`: the save folder is prefixed unchanged, and without a time stamp the base
+// name follows it, so a base name "cells/KV" adds its own folder.
+QString nextSnapshotFolder(const SnapshotSettings& snapshot, const QString& saveFolder);
 
 }  // namespace korvel::camera

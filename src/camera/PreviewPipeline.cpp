@@ -23,10 +23,11 @@ void PreviewPipeline::prepare(const CameraRecord& record, int width, int height)
     image_.assign(size, 0);
     lastImage_.assign(size, 0);
     crop_.assign(size, 0);
-    corrections_ = record.pixelCorrections;
+    corrections_ = &record.pixelCorrections;
     correctionApplied_.store(record.backgroundCorrectionApplied != 0);
     skipNextFrame_.store(false);
     frameRate_.store(0.0f);
+    haveLastTick_ = false;
     framesProcessed_.store(0);
     // Loaded here because the string table is read on the user-interface thread.
     frameCountLabel_ = res::loadString(res::IDS_FRAME_COUNT);
@@ -38,15 +39,20 @@ void PreviewPipeline::release() {
     std::vector<std::uint8_t>().swap(image_);
     std::vector<std::uint8_t>().swap(lastImage_);
     std::vector<std::uint8_t>().swap(crop_);
-    corrections_.clear();
+    corrections_ = nullptr;
 }
 
-PreviewPipeline::GrabResult PreviewPipeline::grabStep(std::uint32_t tick) {
-    frameRate_.store(frameRateFromTicks(lastTick_, tick));
-    lastTick_ = tick;
+PreviewPipeline::GrabResult PreviewPipeline::grabStep(const TickSource& now) {
     if (grab_.empty() || KRVCameraGrabFrame(grab_.data()) != 1) {
         return GrabResult::NoFrame;
     }
+    // A dropped frame was still delivered by the camera, so it counts for the rate.
+    const std::uint32_t tick = now();
+    if (haveLastTick_) {
+        frameRate_.store(frameRateFromTicks(lastTick_, tick));
+    }
+    lastTick_ = tick;
+    haveLastTick_ = true;
     if (skipNextFrame_.exchange(false)) {
         return GrabResult::Dropped;
     }
@@ -66,8 +72,11 @@ void PreviewPipeline::processFrame() {
     KRVCameraDecode(decode_.data(), image_.data(), width_, height_);
     const std::size_t frameBytes = static_cast<std::size_t>(width_) * height_ * 3;
     std::memcpy(lastImage_.data(), image_.data(), frameBytes);
-    if (correctionApplied_.load()) {
-        applyPixelCorrections(image_.data(), width_, height_, corrections_);
+    if (correctionApplied_.load() && corrections_) {
+        // Held for the whole frame: a list replaced meanwhile is freed after it.
+        const std::shared_ptr<const PixelCorrectionList::List> corrections =
+            corrections_->snapshot();
+        applyPixelCorrections(image_.data(), width_, height_, *corrections);
     }
     draw();
     if (recording_.load()) {

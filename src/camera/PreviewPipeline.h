@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -41,9 +42,13 @@ public:
     // pipeline is made on that window's thread.
     explicit PreviewPipeline(framework::MessageTarget* cameraWindow);
 
-    // Sizes and zeroes the six buffers for the record's model and the image size; copies
-    // the record's correction list (it only changes while the camera is closed). Only
-    // while no thread runs.
+    // Millisecond tick count (wrapping), read on the grab thread.
+    using TickSource = std::function<std::uint32_t()>;
+
+    // Sizes and zeroes the six buffers for the record's model and the image size. The
+    // record's correction list is read again for every frame, so a list loaded or freed
+    // while the threads run takes effect with the next frame; the record must outlive the
+    // run. Only while no thread runs.
     void prepare(const CameraRecord& record, int width, int height);
     void release();
 
@@ -51,8 +56,14 @@ public:
     int height() const { return height_; }
     std::size_t bufferSize() const { return bufferSize_; }
 
-    // Grab thread.
-    GrabResult grabStep(std::uint32_t tick);
+    // Grab thread: one call of the camera library. The frame rate is measured between
+    // delivered frames only, with `now` read when a frame has arrived: a long exposure
+    // comes as several bounded waits without a frame, and those are not frames.
+    GrabResult grabStep(const TickSource& now);
+    // The same with the tick a delivered frame is stamped with given beforehand.
+    GrabResult grabStep(std::uint32_t tick) {
+        return grabStep([tick] { return tick; });
+    }
     float frameRate() const { return frameRate_.load(); }
     void skipNextFrame() { skipNextFrame_.store(true); }
 
@@ -104,11 +115,12 @@ private:
     std::vector<std::uint8_t> image_;
     std::vector<std::uint8_t> lastImage_;
     std::vector<std::uint8_t> crop_;
-    std::vector<PixelCorrection> corrections_;
+    const PixelCorrectionList* corrections_ = nullptr;  // the record's, read per frame
     QString frameCountLabel_;
     RegionScaler scaler_;
 
     std::uint32_t lastTick_ = 0;
+    bool haveLastTick_ = false;  // a rate needs two delivered frames
     std::atomic<float> frameRate_{0.0f};
     std::atomic<bool> skipNextFrame_{false};
     std::atomic<bool> correctionApplied_{false};

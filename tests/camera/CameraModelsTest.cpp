@@ -208,13 +208,54 @@ TEST(ModelInitializer, KeepsTheFieldsThatAreNotModelDefaults) {
     record.height = 768;
     record.previewResolution = 1;
     record.snapshot.sFilename = "Cells";
-    record.pixelCorrections.resize(3);
+    record.pixelCorrections.replace(PixelCorrectionList::List(3));
     ASSERT_TRUE(initializeCameraModel(record));
     EXPECT_EQ(record.width, 1024);
     EXPECT_EQ(record.previewResolution, 1);
     EXPECT_EQ(record.snapshot.sFilename, "Cells");
     EXPECT_EQ(record.pixelCorrections.size(), 3u);
     EXPECT_EQ(record.state, kCameraClosed);
+}
+
+TEST(ModelInitializer, TypeTwelveAndModelsWithoutSeparateResolutionsForceTheLock) {
+    for (const int type : {12, 14}) {
+        CameraRecord record;
+        record.typeId = type;
+        record.resolutionLock = 0;  // as "ResLock" 0 left it
+        ASSERT_TRUE(initializeCameraModel(record));
+        EXPECT_EQ(record.resolutionLock, 1) << type;
+        EXPECT_TRUE(resolutionLockForced(record)) << type;
+    }
+    // Type 12 may still choose a capture resolution of its own; only the lock is forced.
+    CameraRecord twelve;
+    twelve.typeId = 12;
+    ASSERT_TRUE(initializeCameraModel(twelve));
+    EXPECT_EQ(twelve.separateCaptureAllowed, 1);
+
+    for (const int type : {13, 17}) {
+        CameraRecord record;
+        record.typeId = type;
+        record.resolutionLock = 0;
+        ASSERT_TRUE(initializeCameraModel(record));
+        EXPECT_EQ(record.resolutionLock, 0) << type;
+    }
+}
+
+TEST(PixelCorrectionList, ReadersKeepTheListTheyTookWhileItIsReplaced) {
+    CameraRecord record;
+    EXPECT_TRUE(record.pixelCorrections.empty());
+    ASSERT_NE(record.pixelCorrections.snapshot(), nullptr);
+    record.pixelCorrections.replace(PixelCorrectionList::List(2));
+    const auto taken = record.pixelCorrections.snapshot();
+    record.pixelCorrections.replace(PixelCorrectionList::List(5));
+    EXPECT_EQ(taken->size(), 2u);
+    EXPECT_EQ(record.pixelCorrections.size(), 5u);
+    // A copy of the record (the settings sheet's backup) shares the list, not its bytes.
+    const CameraRecord backup = record;
+    EXPECT_EQ(backup.pixelCorrections.snapshot(), record.pixelCorrections.snapshot());
+    record.pixelCorrections.clear();
+    EXPECT_EQ(record.pixelCorrections.size(), 0u);
+    EXPECT_EQ(backup.pixelCorrections.size(), 5u);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "CameraFixture.h"
 
+#include "camera/BrightnessReading.h"
 #include "camera/CCameraFrame.h"
 #include "camera/CameraListener.h"
 #include "camera/CameraSettings.h"
@@ -94,6 +95,112 @@ TEST_F(CameraWindow, ABrightnessMessageMovesTheBarAndTitlesTheWindowWithTheSaveF
     frame->close();
 }
 
+TEST_F(CameraWindow, PreviewStaysOfferedWhileTheCameraCouldNotBeOpened) {
+    CCameraFrame* frame = makeWindow(13);
+    KRVCameraSimulatorSetPlugged(0);  // KRVCameraInit fails
+    ASSERT_TRUE(frame->create());
+    EXPECT_EQ(frame->record().state, kCameraClosed);
+    auto& actions = frame->commandActions();
+    EXPECT_TRUE(actions.action(ID_CAMERA_PREVIEW)->isVisible());
+
+    // "Preview" retries; once the camera is open it is hidden like the other buttons.
+    KRVCameraSimulatorSetPlugged(1);
+    ASSERT_TRUE(frame->router().dispatch(ID_CAMERA_PREVIEW));
+    EXPECT_EQ(frame->record().state, kCameraOpen);
+    EXPECT_FALSE(actions.action(ID_CAMERA_PREVIEW)->isVisible());
+    EXPECT_FALSE(actions.action(ID_CAMERA_BACK_CORRECTION)->isVisible());
+
+    // Closing the camera for the background-correction program offers it again.
+    frame->onMessage({MSG_CAMERA_CLOSE, 0, 0, {}});
+    EXPECT_EQ(frame->record().state, kCameraClosed);
+    EXPECT_TRUE(actions.action(ID_CAMERA_PREVIEW)->isVisible());
+    ASSERT_TRUE(frame->router().dispatch(ID_CAMERA_PREVIEW));
+    EXPECT_EQ(frame->record().state, kCameraOpen);
+    frame->close();
+}
+
+TEST_F(CameraWindow, ABrightnessMessageTitlesTheWindowWithTheFolderOfTheNextSnapshotName) {
+    CCameraFrame* frame = makeWindow(13);
+    ASSERT_TRUE(frame->create());
+    frame->record().autoExposure.value = 0;
+    frame->record().snapshot.bTimeStamp = 0;
+    frame->record().snapshot.sFilename = "cells/KV";
+    frame->onMessage({MSG_FRAME_BRIGHTNESS, 90, 0, {}});
+    EXPECT_EQ(frame->windowTitle(), "/pics/cells/");
+    // A time-stamped name does not use the base name.
+    frame->record().snapshot.bTimeStamp = 1;
+    frame->onMessage({MSG_FRAME_BRIGHTNESS, 90, 0, {}});
+    EXPECT_EQ(frame->windowTitle(), "/pics/");
+    frame->close();
+}
+
+TEST_F(CameraWindow, BrightnessMessagesFeedTheRunningBrightnessOfTheSoftwareAutoExposure) {
+    CCameraFrame* frame = makeWindow(13);
+    ASSERT_TRUE(frame->create());
+    CameraRecord& record = frame->record();
+    ASSERT_EQ(record.softwareAutoExposure, 1);
+
+    // Auto exposure off: the running brightness stays where the regulation left it.
+    record.autoExposure.value = 0;
+    record.runningBrightness = 0;
+    frame->onMessage({MSG_FRAME_BRIGHTNESS, 120, 0, {}});
+    EXPECT_EQ(record.runningBrightness, 0);
+    EXPECT_EQ(frame->windowTitle(), "/pics/");
+
+    // On: every message is smoothed in.
+    record.autoExposure.value = 1;
+    record.aeTarget.value = 0;  // T = 100, dark limit 20
+    frame->onMessage({MSG_FRAME_BRIGHTNESS, 120, 0, {}});
+    EXPECT_EQ(record.runningBrightness, 60);
+    frame->onMessage({MSG_FRAME_BRIGHTNESS, 19, 0, {}});  // too dark: counts as 1
+    EXPECT_EQ(record.runningBrightness, 30);
+    EXPECT_EQ(frame->brightnessBar()->value(), 19);
+    frame->close();
+}
+
+TEST(BrightnessReading, TargetLimitsAndSmoothing) {
+    EXPECT_EQ(autoExposureTarget(0), 100);
+    EXPECT_EQ(autoExposureTarget(-5), 40);
+    EXPECT_EQ(autoExposureTarget(5), 200);
+
+    CameraRecord record;
+    record.aeTarget.value = -5;  // T = 40: dark limit 10, bright limit 160
+    BrightnessReading r = takeFrameBrightness(record, 9);
+    EXPECT_EQ(r.target, 40);
+    EXPECT_EQ(r.brightness, 1);
+    EXPECT_EQ(record.runningBrightness, 0);  // (0 + 1) / 2
+    EXPECT_EQ(r.error, 40);
+    EXPECT_EQ(takeFrameBrightness(record, 10).brightness, 10);
+    EXPECT_EQ(record.runningBrightness, 5);
+    EXPECT_EQ(takeFrameBrightness(record, 161).brightness, 255);
+
+    record.aeTarget.value = 5;  // T = 200: bright limit 220
+    record.runningBrightness = 190;
+    EXPECT_EQ(takeFrameBrightness(record, 220).brightness, 220);
+    EXPECT_EQ(record.runningBrightness, 205);
+    r = takeFrameBrightness(record, 221);
+    EXPECT_EQ(r.brightness, 255);
+    EXPECT_EQ(record.runningBrightness, 230);
+    EXPECT_EQ(r.error, 30);
+}
+
+TEST(SnapshotFolder, FolderPartOfTheNextAutomaticName) {
+    SnapshotSettings s;
+    s.bTimeStamp = 0;
+    s.sFilename = "KV";
+    EXPECT_EQ(nextSnapshotFolder(s, "/pics/"), "/pics/");
+    s.sFilename = "day1/KV";
+    EXPECT_EQ(nextSnapshotFolder(s, "/pics/"), "/pics/day1/");
+    // The folder is prefixed unchanged: without its slash the name lands one level up.
+    EXPECT_EQ(nextSnapshotFolder(s, "/pics"), "/picsday1/");
+    s.sFilename = "KV";
+    EXPECT_EQ(nextSnapshotFolder(s, "/pics"), "/");
+    s.bTimeStamp = 1;
+    s.sFilename = "day1/KV";
+    EXPECT_EQ(nextSnapshotFolder(s, "/home/u/Pictures/"), "/home/u/Pictures/");
+    EXPECT_EQ(nextSnapshotFolder(s, ""), "");
+}
+
 TEST_F(CameraWindow, ClosingWritesTheSettingsInOrderAndClosesTheCamera) {
     CCameraFrame* frame = makeWindow(13);
     ASSERT_TRUE(frame->create());
@@ -124,6 +231,27 @@ TEST_F(CameraWindow, SettingsAreReadWithTheirDefaults) {
     EXPECT_EQ(record.previewResolution, 4);
     EXPECT_EQ(record.captureResolution, 4);
     EXPECT_EQ(record.resolutionLock, 1);
+}
+
+TEST_F(CameraWindow, TypeTwelveReadsTheResolutionLockAsOn) {
+    store.values["RX3/ResLock"] = 0;
+    store.values["RX3C/ResLock"] = 0;
+    CameraRecord twelve;
+    twelve.typeId = 12;
+    loadCameraSettings(store, twelve);
+    EXPECT_EQ(twelve.resolutionLock, 1);
+    CameraRecord thirteen;
+    thirteen.typeId = 13;
+    loadCameraSettings(store, thirteen);
+    EXPECT_EQ(thirteen.resolutionLock, 0);
+
+    // And an opened type 12 camera stores it as on.
+    CCameraFrame* frame = makeWindow(12);
+    ASSERT_TRUE(frame->create());
+    ASSERT_EQ(frame->record().state, kCameraOpen);
+    EXPECT_EQ(frame->record().resolutionLock, 1);
+    frame->close();
+    EXPECT_EQ(store.values.value("RX3/ResLock").toInt(), 1);
 }
 
 TEST(SelectCamera, MonoFirstColourSecond) {

@@ -1,5 +1,6 @@
 #include "CameraFixture.h"
 
+#include "camera/BackgroundCorrection.h"
 #include "camera/CCameraFrame.h"
 #include "camera/CPreviewWnd.h"
 #include "common/RecordingSettingsStore.h"
@@ -9,8 +10,11 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
@@ -78,6 +82,74 @@ public:
     bool closed = false;
 };
 
+// The simulator's clock as a millisecond tick count.
+std::uint32_t simulatorTick() {
+    return static_cast<std::uint32_t>(krvcamera::simulatorElapsedMs());
+}
+
+// Writes a background-correction table of `records` (x, y, one percentage for all three
+// bytes) for the camera `typeId` at `width` x `height` into `folder`, as the external
+// background-correction program does.
+void writeCorrectionTable(const QString& folder, int typeId, int width, int height,
+                          const std::vector<std::array<int, 3>>& records) {
+    QFile index(folder + "/BackCorr.ini");
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write(QStringLiteral("[CAMERA_%1]\r\n%2_%3=%4\r\n")
+                    .arg(typeId)
+                    .arg(width)
+                    .arg(height)
+                    .arg(records.size())
+                    .toLatin1());
+    QByteArray bytes;
+    for (const auto& [x, y, percent] : records) {
+        for (const int v : {x, y}) {
+            for (int shift = 0; shift < 32; shift += 8) {
+                bytes.append(static_cast<char>((static_cast<std::uint32_t>(v) >> shift) & 0xFF));
+            }
+        }
+        bytes.append(3, static_cast<char>(percent));
+        bytes.append('\0');
+    }
+    QFile table(folder + QStringLiteral("/Camera_%1_%2_%3.bin").arg(typeId).arg(width).arg(height));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+    table.write(bytes);
+}
+
+// Tells, from the decode thread, whether the frames it writes carry the correction: each
+// listed pixel of the written image against the same frame before correction.
+class CorrectionCheckingSink : public RecordingSink {
+public:
+    CorrectionCheckingSink(const PreviewPipeline& pipeline, std::vector<std::array<int, 3>> list)
+        : pipeline_(pipeline), list_(std::move(list)) {}
+    void writeFrame(const std::uint8_t* image, int w, int h) override {
+        RecordingSink::writeFrame(image, w, h);
+        const std::uint8_t* before = pipeline_.lastImage().data();
+        bool asCorrected = true;
+        bool asUncorrected = true;
+        for (const auto& [x, y, percent] : list_) {
+            const std::size_t at = (static_cast<std::size_t>(y) * w + x) * 3;
+            for (int i = 0; i < 3; ++i) {
+                const int v = before[at + i];
+                asCorrected = asCorrected && image[at + i] == std::min(255, v * 100 / percent);
+                asUncorrected = asUncorrected && image[at + i] == v;
+            }
+        }
+        if (asCorrected != asUncorrected) {  // all-black pixels tell nothing
+            (asCorrected ? corrected : uncorrected).fetch_add(1);
+            if (!asCorrected && corrected.load() > 0) {
+                uncorrectedAfterCorrected.fetch_add(1);
+            }
+        }
+    }
+    std::atomic<int> corrected{0};
+    std::atomic<int> uncorrected{0};
+    std::atomic<int> uncorrectedAfterCorrected{0};
+
+private:
+    const PreviewPipeline& pipeline_;
+    std::vector<std::array<int, 3>> list_;
+};
+
 class PreviewTest : public SimulatedCameraTest {
 protected:
     void openCamera(int type = 13) {
@@ -138,6 +210,138 @@ TEST_F(PreviewTest, SkippingDropsExactlyOneFrameWithoutBrightness) {
     EXPECT_LE(recorder.messages.front().wParam, 255u);
     EXPECT_TRUE(pipeline.takeFrame());
     pipeline.release();
+}
+
+TEST_F(PreviewTest, FrameRateCountsDeliveredFramesOnlyDuringLongExposures) {
+    openCamera();
+    // Above 500 ms every frame comes after one or more bounded waits without a frame.
+    ASSERT_EQ(KRVCameraSetExposureTime(1000), 1);
+    PreviewPipeline pipeline(&recorder);
+    pipeline.prepare(record, record.width, record.height);
+    int attempts = 0;
+    int published = 0;
+    while (published < 4 && attempts < 100) {
+        ++attempts;
+        // Stamped as the grab loop does it, before the library call.
+        const std::uint32_t tick = simulatorTick();
+        published += pipeline.grabStep(tick) == PreviewPipeline::GrabResult::Published;
+        if (published == 1) {
+            EXPECT_EQ(pipeline.frameRate(), 0.0f);  // one frame is no rate yet
+        }
+    }
+    ASSERT_EQ(published, 4);
+    EXPECT_GT(attempts, published);  // the waits really were there
+    EXPECT_NEAR(pipeline.frameRate(), 1.0f, 0.01f);
+    EXPECT_EQ(recordingFrameRate(pipeline.frameRate()), 1);
+
+    // Read after the frame has arrived, as the preview window does.
+    for (int i = 0; i < 20 && published < 7; ++i) {
+        published += pipeline.grabStep(&simulatorTick) == PreviewPipeline::GrabResult::Published;
+    }
+    ASSERT_EQ(published, 7);
+    EXPECT_NEAR(pipeline.frameRate(), 1.0f, 0.01f);
+    pipeline.release();
+}
+
+TEST_F(PreviewTest, ARecordingOfALongExposureIsWrittenAtTheCamerasRate) {
+    openCamera();
+    ASSERT_EQ(KRVCameraSetExposureTime(1000), 1);
+    window = makeWindow();
+    window->setTickSource(&simulatorTick);
+    RecordingSink sink;
+    window->setVideoSink(&sink);
+    const auto stop = qScopeGuard([&] { window->stopRecording(record); });  // before `sink` goes
+    ASSERT_TRUE(window->start(record));
+    ASSERT_TRUE(serveUntil([&] { return recorder.count(MSG_FRAME_BRIGHTNESS) >= 3; }));
+    EXPECT_NEAR(window->frameRate(), 1.0f, 0.01f);
+    ASSERT_EQ(window->startRecording("/tmp/long.avi", record), 1);
+    EXPECT_EQ(sink.rate, 1);
+}
+
+TEST_F(PreviewTest, CorrectionLoadedWhileThePipelineRunsCorrectsTheNextFrame) {
+    openCamera();
+    record.backgroundCorrectionApplied = 1;
+    PreviewPipeline pipeline(&recorder);
+    pipeline.prepare(record, record.width, record.height);
+    const auto nextFrame = [&] {
+        for (int i = 0; i < 100; ++i) {
+            if (pipeline.grabStep(i) == PreviewPipeline::GrabResult::Published) {
+                break;
+            }
+        }
+        ASSERT_TRUE(pipeline.takeFrame());
+        pipeline.processFrame();
+    };
+    // A row of pixels in the middle of the picture, halved in the table (so doubled here).
+    const int y = record.height / 2;
+    std::vector<std::array<int, 3>> list;
+    for (int x = record.width / 2; x < record.width / 2 + 32; ++x) {
+        list.push_back({x, y, 50});
+    }
+    const auto pixel = [&](const std::vector<std::uint8_t>& image, int x, int i) {
+        return int(image[(std::size_t(y) * record.width + x) * 3 + i]);
+    };
+    nextFrame();
+    bool lit = false;
+    for (const auto& [x, yy, p] : list) {
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(pixel(pipeline.image(), x, i), pixel(pipeline.lastImage(), x, i));
+            lit = lit || pixel(pipeline.lastImage(), x, i) > 0;
+        }
+    }
+    ASSERT_TRUE(lit) << "the test row is black; choose another";
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    writeCorrectionTable(folder.path(), 13, record.width, record.height, list);
+    ASSERT_TRUE(loadBackgroundCorrection(record, 13, 1, folder.path()));
+    nextFrame();
+    for (const auto& [x, yy, p] : list) {
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(pixel(pipeline.image(), x, i),
+                      std::min(255, pixel(pipeline.lastImage(), x, i) * 2));
+        }
+    }
+    // Freed again (the camera closes): the next frame is left alone.
+    record.pixelCorrections.clear();
+    nextFrame();
+    for (const auto& [x, yy, p] : list) {
+        EXPECT_EQ(pixel(pipeline.image(), x, 0), pixel(pipeline.lastImage(), x, 0));
+    }
+    pipeline.release();
+}
+
+TEST_F(PreviewTest, CorrectionReplacedWhileTheThreadsRunReachesTheFollowingFrames) {
+    record.previewResolution = 1;  // 1024 x 768 keeps it quick under the thread checker
+    openCamera();
+    record.backgroundCorrectionApplied = 1;
+    window = makeWindow();
+    const int y = record.height / 2;
+    std::vector<std::array<int, 3>> list;
+    for (int x = 100; x < record.width - 100; x += 7) {
+        list.push_back({x, y, 50});
+    }
+    CorrectionCheckingSink sink(window->pipeline(), list);
+    window->setVideoSink(&sink);
+    const auto stop = qScopeGuard([&] { window->stopRecording(record); });  // before `sink` goes
+    ASSERT_TRUE(window->start(record));
+    ASSERT_EQ(window->startRecording("/tmp/corrected.avi", record), 1);
+    ASSERT_TRUE(serveUntil([&] { return sink.uncorrected.load() >= 1; }));
+    EXPECT_EQ(sink.corrected.load(), 0);
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    writeCorrectionTable(folder.path(), 13, record.width, record.height, list);
+    ASSERT_TRUE(loadBackgroundCorrection(record, 13, 1, folder.path()));
+    ASSERT_TRUE(serveUntil([&] { return sink.corrected.load() >= 2; }));
+    EXPECT_EQ(sink.uncorrectedAfterCorrected.load(), 0);
+
+    // Replaced and freed again and again while frames keep coming.
+    for (int i = 0; i < 20; ++i) {
+        record.pixelCorrections.clear();
+        ASSERT_TRUE(loadBackgroundCorrection(record, 13, 1, folder.path()));
+    }
+    EXPECT_TRUE(drawn(window->drawingSurface()->frames().publishedCount() + 2));
 }
 
 TEST_F(PreviewTest, EveryTakenFrameIsDrawnOnceAndRecordedOnce) {
@@ -390,10 +594,14 @@ protected:
     CCameraFrame* makeFrame() {
         krvcamera::useVirtualClock(true);
         useCamera("sim:13");
-        return new CCameraFrame(
-            13, false,
-            CCameraFrame::Environment{store, iniPath(), [] { return QString(); }, nullptr,
-                                      [](std::chrono::milliseconds) {}, nullptr, {}});
+        return new CCameraFrame(13, false,
+                                CCameraFrame::Environment{store,
+                                                          iniPath(),
+                                                          [] { return QString(); },
+                                                          nullptr,
+                                                          [](std::chrono::milliseconds) {},
+                                                          nullptr,
+                                                          {}});
     }
     void TearDown() override {
         krvcamera::useVirtualClock(false);
@@ -447,4 +655,42 @@ TEST_F(CameraFrameWithPreview, CutRestoreAndFullScreenCommands) {
 
     frame->close();  // closes the camera with the preview running
     EXPECT_FALSE(preview->isRunning());
+}
+
+TEST_F(CameraFrameWithPreview, ClosingStopsTheRecordingBeforeTheParameterSetIsStored) {
+    CCameraFrame* frame = makeFrame();
+    ASSERT_TRUE(frame->create());
+    CPreviewWnd* preview = frame->previewWindow();
+    ASSERT_TRUE(preview->isRunning());
+
+    // The writer notes what the camera library had been asked when its file was closed.
+    class LogCheckingSink : public RecordingSink {
+    public:
+        void close() override {
+            RecordingSink::close();
+            logAtClose = krvcamera::simulatorCallLog();
+        }
+        std::vector<std::string> logAtClose;
+    } sink;
+    preview->setVideoSink(&sink);
+    // Closing deletes the window later; until then a failed check must not leave it
+    // writing to `sink`.
+    const auto stop = qScopeGuard([&] { preview->stopRecording(frame->record()); });
+    ASSERT_EQ(preview->startRecording("/tmp/closing.avi", frame->record()), 1);
+    ASSERT_TRUE(serveUntil([&] { return sink.frames.load() >= 1; }));
+
+    krvcamera::clearSimulatorCallLog();
+    frame->close();
+    ASSERT_TRUE(sink.closed);
+    EXPECT_FALSE(preview->recording());
+    const auto named = [](const std::vector<std::string>& log, const std::string& prefix) {
+        return std::count_if(log.begin(), log.end(),
+                             [&](const std::string& call) { return call.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_EQ(named(sink.logAtClose, "KRVCameraReadParameter"), 0);
+    EXPECT_EQ(named(sink.logAtClose, "KRVCameraSaveParameter"), 0);
+    EXPECT_EQ(named(sink.logAtClose, "KRVCameraUnInit"), 0);
+    const auto log = krvcamera::simulatorCallLog();
+    EXPECT_EQ(named(log, "KRVCameraSaveParameter"), 1);
+    EXPECT_EQ(named(log, "KRVCameraUnInit"), 1);
 }
