@@ -1,7 +1,8 @@
 #pragma once
 
-// The application-wide settings: read once at start-up with their defaults, written once
-// at close in a fixed order.
+// The application-wide settings as the store keeps them: read once at start-up with their
+// defaults, written once at close in a fixed order. This is a record for reading and
+// writing; the running program keeps its one live copy in ApplicationState.
 
 #include "image/KxTypes.h"
 

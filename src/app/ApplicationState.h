@@ -1,7 +1,9 @@
 #pragma once
 
-// What the application object shares with its main frame: the settings store, the
-// settings read at start-up, and the state image documents read and write.
+// What the application object shares with its main frame: the settings store and the one
+// live copy of the application-wide settings. The text tool, the JPEG quality and the
+// scale line live in the documents' context, where the documents read and change them;
+// close writes what they hold then.
 
 #include "app/AppSettings.h"
 #include "document/DocumentContext.h"
@@ -14,14 +16,21 @@ class SettingsStore;
 namespace korvel::app {
 
 struct ApplicationState {
-    explicit ApplicationState(platform::SettingsStore& settingsStore) : store(settingsStore) {
-        documents.textInfo = toTextInfo(settings.text);
-    }
+    explicit ApplicationState(platform::SettingsStore& settingsStore);
 
     platform::SettingsStore& store;
-    AppSettings settings;
+    // The default save folder: the folder the browser shows.
+    QString savePath;
+    // The last session ended maximised.
+    int maximized = 0;
     document::DocumentContext documents;
     framework::RecentFileList recentFiles;
+
+    // Reads every application setting from the store into the live state; a missing
+    // save folder becomes `defaultSavePath`.
+    void loadSettings(const QString& defaultSavePath);
+    // The live state as the record close writes.
+    AppSettings settings() const;
 };
 
 }  // namespace korvel::app

@@ -5,6 +5,7 @@
 #include "framework/CView.h"
 
 #include <QGridLayout>
+#include <QPalette>
 
 namespace korvel::app {
 
@@ -23,6 +24,11 @@ bool CChildFrame::OnCreateClient(std::unique_ptr<framework::CView> view) {
     vertical_->setPartner(horizontal_);
     corner_ = new QWidget(client.get());
     corner_->setFixedSize(vertical_->thickness(), horizontal_->thickness());
+    // The corner between the rulers carries their colour, so they read as one frame.
+    QPalette cornerColour = corner_->palette();
+    cornerColour.setColor(QPalette::Window, CRulerBar::kBackground);
+    corner_->setPalette(cornerColour);
+    corner_->setAutoFillBackground(true);
     grid->addWidget(corner_, 0, 0);
     grid->addWidget(horizontal_, 0, 1);
     grid->addWidget(vertical_, 1, 0);
@@ -34,6 +40,9 @@ bool CChildFrame::OnCreateClient(std::unique_ptr<framework::CView> view) {
                     updateRulers(kind, scroll.x(), scroll.y(), cursor, imageRect, zoom);
                 });
     }
+    // Both rulers measure the view's client area, wherever the layout puts it.
+    horizontal_->setClient(view->viewport());
+    vertical_->setClient(view->viewport());
     setView(view.get());
     grid->addWidget(view.release(), 1, 1);  // the client owns the view
     showRulers(false);

@@ -4,6 +4,7 @@
 #include "app/ApplicationState.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/HelpDocument.h"
 #include "app/SplashWindow.h"
 #include "document/CKorvelDoc.h"
 #include "document/CKorvelView.h"
@@ -20,10 +21,8 @@
 
 #include <QComboBox>
 #include <QCommandLineParser>
-#include <QDesktopServices>
 #include <QPageSetupDialog>
 #include <QPrinter>
-#include <QUrl>
 
 namespace korvel::app {
 
@@ -86,8 +85,8 @@ void CKorvelApp::onFileOpen() {
 }
 
 void CKorvelApp::onHelp() {
-    // The help document sits in the current folder; a missing one is not reported.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(loadString(IDS_HELP_DOCUMENT)));
+    // A missing help document is not reported.
+    openHelpDocument(loadString(IDS_HELP_DOCUMENT));
 }
 
 bool CKorvelApp::eventFilter(QObject* watched, QEvent* event) {
@@ -128,8 +127,9 @@ bool CKorvelApp::InitInstance() {
 
     // 3, 4. The settings store and the default save folder.
     settings_ = std::make_unique<platform::ProfileSettings>(loadString(IDS_APP_TITLE));
+    // The text tool, JPEG, window and scale-line settings are read here too (step 8).
     state_ = std::make_unique<ApplicationState>(*settings_);
-    state_->settings = AppSettings::load(*settings_, platform::defaultSaveFolder());
+    state_->loadSettings(platform::defaultSaveFolder());
 
     // 5. The document template.
     document::DocumentContext& documents = state_->documents;
@@ -199,13 +199,8 @@ bool CKorvelApp::InitInstance() {
     startPage->setStartPage(true);
     mainFrame_->applyViewKind(true);
 
-    // 8. Text, JPEG, window and scale-line settings were read with the rest.
-    documents.jpegQuality = state_->settings.jpegQuality;
-    documents.textInfo = toTextInfo(state_->settings.text);
-    documents.showScaleLine = state_->settings.showScaleLine;
-
     // 9. Show, maximised when the last session ended so.
-    if (state_->settings.maximized != 0) {
+    if (state_->maximized != 0) {
         mainFrame_->showMaximized();
     } else {
         mainFrame_->show();

@@ -76,7 +76,15 @@ CMainFrame::CMainFrame(ApplicationState& state, QWidget* parent)
     registerCommands();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The camera window is a top-level window of its own that calls back into this frame
+    // (its save folder, its messages). A closed one may still wait for its deferred
+    // deletion with messages queued for it; it must not outlive the frame.
+    if (cameraWindow_) {
+        cameraWindow_->close();
+        delete cameraWindow_.data();
+    }
+}
 
 void CMainFrame::setWindowEnumerator(std::unique_ptr<WindowEnumerator> enumerator) {
     windows_ = std::move(enumerator);
@@ -91,13 +99,14 @@ bool CMainFrame::create() {
         return false;
     }
     createFolderPane();
+    // The bars, panes and tabs start in the Default look, as choosing it would set them.
+    applyLookSet(LookSet::Default);
     commandActions().applyAccelerators(IDR_MAINFRAME_ACCEL);
     if (QTabBar* tabs = workspace()->findChild<QTabBar*>()) {
         tabs->installEventFilter(this);
     }
     workspace()->installEventFilter(this);
     fullScreen_ = false;
-    resize(850, 650);
     restorePlacement();
     restoreLayouts();
     // 11. The camera listener, then 12. the camera library's detection.
@@ -483,7 +492,7 @@ void CMainFrame::openCamera() {
             typeId, longExposure_,
             camera::CCameraFrame::Environment{state_.store,
                                               platform::brenicIniPath(),
-                                              [this] { return state_.settings.savePath; },
+                                              [this] { return state_.savePath; },
                                               nullptr,
                                               {},
                                               this,
@@ -569,10 +578,16 @@ std::intptr_t CMainFrame::onMessage(const framework::Message& message) {
     }
 }
 
-void CMainFrame::onPrepareForSleep(bool start) {
-    if (start && cameraWindow_) {
+void CMainFrame::onPowerBroadcast(int event) {
+    const bool closesCamera =
+        event == kPowerQuerySuspend || event == kPowerSuspend || event == kPowerResumeAutomatic;
+    if (closesCamera && cameraWindow_) {
         cameraWindow_->close();
     }
+}
+
+void CMainFrame::onPrepareForSleep(bool start) {
+    onPowerBroadcast(start ? kPowerSuspend : kPowerResumeAutomatic);
 }
 
 // --- tabs, drops -----------------------------------------------------------------------
@@ -654,8 +669,14 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 // --- placement, layouts and close -------------------------------------------------------
 
 void CMainFrame::restorePlacement() {
+    // The rectangle close stores is the one restored here: the window without its frame.
+    // Storing the frame and restoring it as the inside made the window creep at each start.
     if (const std::optional<QRect> rect = placementToRestore(readPlacement(state_.store))) {
         setGeometry(*rect);
+    } else {
+        const QScreen* screen = screenOf(this);
+        const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        setGeometry(defaultPlacement(available));
     }
 }
 
@@ -712,11 +733,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     state_.store.writeProfileInt(QStringLiteral("Screen"), QStringLiteral("maximized"),
                                  isMaximized() ? 1 : 0);
     if (!isMaximized() && !isMinimized()) {
-        writePlacement(state_.store, placementToStore(frameGeometry(), screenSize(this)));
+        writePlacement(state_.store, placementToStore(geometry(), screenSize(this)));
     }
     // 7. The application's settings, then 8. the layouts.
-    fromTextInfo(state_.documents.textInfo, state_.settings.text);
-    state_.settings.saveAtClose(state_.store);
+    state_.settings().saveAtClose(state_.store);
     saveLayouts();
     // 9. Documents: the Start Page may close from now on.
     state_.documents.closing = true;

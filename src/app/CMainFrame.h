@@ -111,6 +111,12 @@ public:
 
     std::intptr_t onMessage(const framework::Message& message) override;
 
+    // Power events, numbered as the power broadcast numbers them.
+    enum PowerEvent { kPowerQuerySuspend = 0, kPowerSuspend = 4, kPowerResumeAutomatic = 18 };
+    // Before the machine sleeps and when it wakes up by itself the camera window closes:
+    // the camera does not survive the sleep. Other events change nothing.
+    void onPowerBroadcast(int event);
+
 signals:
     // A file was written (message 1304); the thumbnail list takes it.
     void fileSaved(const QString& path);
@@ -143,7 +149,7 @@ private:
     document::CKorvelDoc* newPictureDocument(const QString& titleFormat);
 
 private slots:
-    // The machine is about to sleep (logind): the camera window closes.
+    // logind announces the start of a sleep (true) and the wake-up after it (false).
     void onPrepareForSleep(bool start);
 
 private:

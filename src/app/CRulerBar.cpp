@@ -4,12 +4,9 @@
 #include <QFontDatabase>
 #include <QPainter>
 
-namespace korvel::app {
+#include <algorithm>
 
-namespace {
-// 0x00FCE7D8 as blue, green, red.
-constexpr QColor kRulerBackground(0xD8, 0xE7, 0xFC);
-}  // namespace
+namespace korvel::app {
 
 CRulerBar::CRulerBar(RulerOrientation orientation, int id, QWidget* parent)
     : QWidget(parent), orientation_(orientation), id_(id) {
@@ -22,6 +19,10 @@ CRulerBar::CRulerBar(RulerOrientation orientation, int id, QWidget* parent)
         setFixedWidth(thickness());
     }
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+int CRulerBar::thickness() const {
+    return std::max(kThickness, rulerTickEnd(orientation_)) + 1;
 }
 
 QSize CRulerBar::sizeHint() const {
@@ -38,10 +39,25 @@ bool CRulerBar::takes(int kind) const {
     return true;
 }
 
+int CRulerBar::clientStart() const {
+    if (!client_) {
+        // Not yet placed beside a view: the client would start after the other ruler.
+        return orientation_ == RulerOrientation::Horizontal && partner_ ? partner_->thickness() : 0;
+    }
+    // Taken from the layout as it is now, so that borders and the corner between the
+    // rulers are counted once, whatever their size.
+    const QPoint start = mapFromGlobal(client_->mapToGlobal(QPoint(0, 0)));
+    return orientation_ == RulerOrientation::Horizontal ? start.x() : start.y();
+}
+
+int CRulerBar::markerPosition() const {
+    return cursor_ < 0 ? -1 : clientStart() + cursor_;
+}
+
 RulerInput CRulerBar::layoutInput() const {
     RulerInput in;
     in.orientation = orientation_;
-    in.otherThickness = partner_ ? partner_->thickness() : 0;
+    in.clientStart = clientStart();
     in.scrollPosition = scroll_;
     const bool horizontal = orientation_ == RulerOrientation::Horizontal;
     in.imageStart = horizontal ? imageRect_.left() : imageRect_.top();
@@ -57,9 +73,7 @@ void CRulerBar::update(int kind, int horizontalScroll, int verticalScroll, QPoin
         return;
     }
     const bool horizontal = orientation_ == RulerOrientation::Horizontal;
-    // On the horizontal ruler the marker sits after the vertical ruler's width.
-    const int other = partner_ ? partner_->thickness() : 0;
-    marker_ = horizontal ? cursor.x() + other + 1 : cursor.y() + 1;
+    cursor_ = std::max(-1, horizontal ? cursor.x() : cursor.y());
     if (kind != UpdateCursor) {
         scroll_ = horizontal ? horizontalScroll : verticalScroll;
         imageRect_ = imageRect;
@@ -70,7 +84,7 @@ void CRulerBar::update(int kind, int horizontalScroll, int verticalScroll, QPoin
 
 void CRulerBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), kRulerBackground);
+    painter.fillRect(rect(), kBackground);
     const QPalette& pal = QApplication::palette();
     const bool horizontal = orientation_ == RulerOrientation::Horizontal;
 
@@ -103,13 +117,13 @@ void CRulerBar::paintEvent(QPaintEvent*) {
     }
 
     // The cursor marker, drawn inverted so it shows over ticks and labels alike.
-    if (marker_ >= 0) {
+    if (const int marker = markerPosition(); marker >= 0) {
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter.setPen(Qt::white);
         if (horizontal) {
-            painter.drawLine(marker_, 2, marker_, height() - 1);
+            painter.drawLine(marker, 2, marker, height() - 1);
         } else {
-            painter.drawLine(2, marker_, width() - 1, marker_);
+            painter.drawLine(2, marker, width() - 1, marker);
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include "app/RulerGeometry.h"
 
+#include <QColor>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -20,22 +21,30 @@ public:
     enum UpdateKind { UpdateBoth = 0, UpdateVertical = 1, UpdateHorizontal = 2, UpdateCursor = 3 };
 
     static constexpr int kThickness = 20;
-    static constexpr int kBorder = 1;
+    // 0x00FCE7D8 as blue, green, red.
+    static constexpr QColor kBackground{0xD8, 0xE7, 0xFC};
 
     CRulerBar(RulerOrientation orientation, int id, QWidget* parent = nullptr);
 
     RulerOrientation orientation() const { return orientation_; }
     int id() const { return id_; }
     void setPartner(CRulerBar* partner) { partner_ = partner; }
-    // Thickness across the ruler, borders included.
-    int thickness() const { return kThickness + 2 * kBorder; }
+    CRulerBar* partner() const { return partner_; }
+    // The widget whose pixels the ruler measures: the view's client area. Positions from
+    // the view are in its coordinates; the ruler maps them onto itself.
+    void setClient(QWidget* client) { client_ = client; }
+    // Thickness across the ruler, borders included. The borders make room for the ticks,
+    // which end 25 (horizontal) or 27 (vertical) pixels from the outer edge.
+    int thickness() const;
 
     // Applies an update from the view; the kind decides which rulers take it.
     void update(int kind, int horizontalScroll, int verticalScroll, QPoint cursor,
                 const QRect& imageRect, double zoom);
 
     // Where the cursor marker is drawn along this ruler, -1 when none.
-    int markerPosition() const { return marker_; }
+    int markerPosition() const;
+    // Where the client area starts along this ruler, in ruler pixels.
+    int clientStart() const;
     RulerInput layoutInput() const;
 
     QSize sizeHint() const override;
@@ -49,10 +58,11 @@ private:
     RulerOrientation orientation_;
     int id_;
     QPointer<CRulerBar> partner_;
+    QPointer<QWidget> client_;
     int scroll_ = 0;
     QRect imageRect_;
     double zoom_ = 1.0;
-    int marker_ = -1;
+    int cursor_ = -1;  // along the ruler, in client coordinates; -1 before the first
 };
 
 }  // namespace korvel::app

@@ -5,7 +5,7 @@
 namespace korvel::app {
 
 int rulerOrigin(const RulerInput& in) {
-    return in.otherThickness + 1 + in.imageStart - in.scrollPosition;
+    return in.clientStart + in.imageStart - in.scrollPosition;
 }
 
 int rulerTickEnd(RulerOrientation orientation) {

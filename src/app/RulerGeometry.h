@@ -28,7 +28,9 @@ struct RulerLayout {
 
 struct RulerInput {
     RulerOrientation orientation = RulerOrientation::Horizontal;
-    int otherThickness = 0;  // thickness of the other ruler, which the origin starts after
+    // Where the view's client area starts along the ruler, in ruler pixels: the other
+    // ruler's width and the borders between, as the widgets are laid out.
+    int clientStart = 0;
     int scrollPosition = 0;
     int imageStart = 0;  // image rectangle in the view along this ruler (left or top)
     int imageEnd = 0;    // (right or bottom)
@@ -41,7 +43,7 @@ inline constexpr int kRulerMinorLength = 3;
 inline constexpr int kRulerMajorLength = 10;
 inline constexpr int kRulerLabelOffset = 12;  // text starts this far before its tick
 
-// The image origin on the ruler: after the other ruler, one pixel of border, the image's
+// The image origin on the ruler: where the view's client area starts, plus the image's
 // offset in the view, less the scroll position.
 int rulerOrigin(const RulerInput& input);
 

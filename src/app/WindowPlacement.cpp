@@ -25,6 +25,13 @@ std::optional<QRect> placementToRestore(const StoredPlacement& p) {
     return QRect(p.left, p.top, p.right - p.left, p.bottom - p.top);
 }
 
+QRect defaultPlacement(const QRect& available) {
+    const QSize size = available.size() * 3 / 4;
+    QRect rect(QPoint(0, 0), size);
+    rect.moveCenter(available.center());
+    return rect;
+}
+
 StoredPlacement placementToStore(const QRect& window, const QSize& screen) {
     // Right and bottom are one past the last pixel, as window rectangles count them.
     return {std::min(window.left(), screen.width() - 100),

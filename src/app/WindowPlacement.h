@@ -25,6 +25,10 @@ StoredPlacement readPlacement(const platform::SettingsStore& store);
 // top of 0 counts as no saved placement).
 std::optional<QRect> placementToRestore(const StoredPlacement& stored);
 
+// Where the window opens without a saved placement: three quarters of the screen's
+// available area, centred in it.
+QRect defaultPlacement(const QRect& available);
+
 // What close writes for a window rectangle on a screen: left at most screen width - 100,
 // top at most screen height - 100, right and bottom as they are.
 StoredPlacement placementToStore(const QRect& window, const QSize& screen);

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace korvel::framework {
 
@@ -49,12 +50,26 @@ protected:
     // Activation of a child frame changed; the default tells the views.
     virtual void onChildActivated(CMDIChildWnd* previous, CMDIChildWnd* current);
 
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The child frame that is active for menus and commands: the workspace's active one,
+    // else the one whose tab is current, else the one activated last. It stays active
+    // while another window (a dialog, the camera window) has the focus.
+    CMDIChildWnd* findActiveChild() const;
+    // Compares that with the child last reported and reports a change.
+    void syncActiveChild();
+    // The same once the workspace has finished what it is doing.
+    void syncActiveChildLater();
+    void watchChild(QMdiSubWindow* child);
+
     QMdiArea* workspace_;  // central widget, owned by the window
     CommandRouter router_;
     CommandActions* actions_;  // owned by the window
     CommandTarget* applicationTarget_;
     QPointer<CMDIChildWnd> activeChild_;
+    bool syncQueued_ = false;
     QString baseTitle_;
 };
 

@@ -1,8 +1,10 @@
 #include "app/ApplicationState.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/CRulerBar.h"
 #include "app/CustomizeDialog.h"
 #include "common/RecordingSettingsStore.h"
+#include "common/TestEnvironment.h"
 #include "document/CKorvelDoc.h"
 #include "document/CKorvelView.h"
 #include "framework/CDocTemplate.h"
@@ -22,8 +24,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTabBar>
+#include <QTest>
 #include <QToolBar>
+
+#include <cstring>
 
 using namespace korvel::app;
 using namespace korvel::res;
@@ -306,4 +314,233 @@ TEST_F(MainFrameFixture, ToolbarCustomisationSurvivesARestart) {
     ASSERT_TRUE(second.create());
     EXPECT_EQ(korvel::framework::CommandActions::toolBarCommands(second.standardToolBar()).last(),
               ID_VIEW_FULLSCREEN);
+}
+
+TEST_F(MainFrameFixture, FirstStartOpensAtThreeQuartersOfTheScreenCentred) {
+    const QRect available = frame->screen()->availableGeometry();
+    const QRect placed = frame->geometry();
+    EXPECT_NEAR(placed.width(), available.width() * 3 / 4, 1);
+    EXPECT_NEAR(placed.height(), available.height() * 3 / 4, 1);
+    EXPECT_NEAR(placed.center().x(), available.center().x(), 1);
+    EXPECT_NEAR(placed.center().y(), available.center().y(), 1);
+}
+
+TEST_F(MainFrameFixture, TheRectangleCloseStoresIsTheOneTheNextStartRestores) {
+    frame->setGeometry(QRect(60, 50, 640, 480));
+    const QRect before = frame->geometry();
+    ASSERT_TRUE(frame->close());
+
+    CMainFrame second(state);
+    ASSERT_TRUE(second.create());
+    second.show();
+    EXPECT_EQ(second.geometry(), before);
+}
+
+TEST_F(MainFrameFixture, CloseWritesTheSettingsAsTheyAreThenNotAsTheyWereAtStartUp) {
+    // The documents change these while the program runs.
+    state.documents.jpegQuality = 55;
+    state.documents.showScaleLine = 0;
+    std::strcpy(state.documents.textInfo.lfont.lfFaceName, "DejaVu Serif");
+    state.documents.textInfo.b_round = 12;
+    state.savePath = QStringLiteral("/srv/pictures/");
+    ASSERT_TRUE(frame->close());
+    EXPECT_EQ(store.values["Options/JpegQuality"].toInt(), 55);
+    EXPECT_EQ(store.values["Measure/bShowScaleLine"].toInt(), 0);
+    EXPECT_EQ(store.values["TextTool/lfFaceName"].toString(), "DejaVu Serif");
+    EXPECT_EQ(store.values["TextTool/r_radius"].toInt(), 12);
+    EXPECT_EQ(store.values["FileSave/sPath"].toString(), "/srv/pictures/");
+}
+
+TEST(ApplicationStateTest, SettingsAreReadIntoTheStateTheDocumentsUse) {
+    RecordingSettingsStore store;
+    store.values["Options/JpegQuality"] = 70;
+    store.values["Measure/bShowScaleLine"] = 0;
+    store.values["TextTool/lfFaceName"] = "Liberation Sans";
+    store.values["Screen/maximized"] = 1;
+    ApplicationState state(store);
+    EXPECT_EQ(state.documents.jpegQuality, 90);  // defaults before the store is read
+    EXPECT_STREQ(state.documents.textInfo.lfont.lfFaceName, "Arial");
+    state.loadSettings(QStringLiteral("/home/u/Pictures/"));
+    EXPECT_EQ(state.documents.jpegQuality, 70);
+    EXPECT_EQ(state.documents.showScaleLine, 0);
+    EXPECT_STREQ(state.documents.textInfo.lfont.lfFaceName, "Liberation Sans");
+    EXPECT_EQ(state.maximized, 1);
+    EXPECT_EQ(state.savePath, "/home/u/Pictures/");
+    state.documents.jpegQuality = 20;
+    EXPECT_EQ(state.settings().jpegQuality, 20);
+}
+
+TEST_F(MainFrameFixture, TheFrameStartsInTheDefaultLook) {
+    // Whatever the desktop's colours were, a new frame shows the Default look.
+    QPalette desktop = QApplication::palette();
+    desktop.setColor(QPalette::Window, QColor(0x20, 0x40, 0x60));
+    desktop.setColor(QPalette::Button, QColor(0x60, 0x20, 0x40));
+    QApplication::setPalette(desktop);
+    frame->workspace()->setTabShape(QTabWidget::Triangular);
+
+    CMainFrame fresh(state);
+    ASSERT_TRUE(fresh.create());
+    EXPECT_EQ(fresh.lookSet(), CMainFrame::LookSet::Default);
+    const QPalette atStart = QApplication::palette();
+    const QTabWidget::TabShape shapeAtStart = fresh.workspace()->tabShape();
+
+    fresh.applyLookSet(CMainFrame::LookSet::XP);
+    fresh.applyLookSet(CMainFrame::LookSet::Default);
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), atStart.color(QPalette::Window));
+    EXPECT_EQ(QApplication::palette().color(QPalette::Button), atStart.color(QPalette::Button));
+    EXPECT_EQ(fresh.workspace()->tabShape(), shapeAtStart);
+}
+
+TEST_F(MainFrameFixture, TheCameraWindowClosesBeforeSleepAndWhenTheMachineWakesUp) {
+    QWidget camera;
+    frame->setCameraWindow(&camera);
+    const auto sleepNotice = [this](bool start) {
+        // logind's PrepareForSleep reaches the frame through its meta-object.
+        return QMetaObject::invokeMethod(frame.get(), "onPrepareForSleep", Q_ARG(bool, start));
+    };
+
+    camera.show();
+    ASSERT_TRUE(sleepNotice(true));
+    EXPECT_FALSE(camera.isVisible());
+
+    camera.show();
+    ASSERT_TRUE(sleepNotice(false));  // the automatic resume after it
+    EXPECT_FALSE(camera.isVisible());
+
+    for (int event : {CMainFrame::kPowerQuerySuspend, CMainFrame::kPowerSuspend,
+                      CMainFrame::kPowerResumeAutomatic}) {
+        camera.show();
+        frame->onPowerBroadcast(event);
+        EXPECT_FALSE(camera.isVisible()) << event;
+    }
+    // Other power events, such as a change of power source (10), leave the camera alone.
+    camera.show();
+    frame->onPowerBroadcast(10);
+    EXPECT_TRUE(camera.isVisible());
+}
+
+namespace {
+
+QStringList menuTitles(const QMainWindow* frame) {
+    QStringList titles;
+    for (const QAction* action : frame->menuBar()->actions()) {
+        titles << action->text().remove('&');
+    }
+    return titles;
+}
+
+}  // namespace
+
+TEST(MainFrameActivation, DocumentsOpenedBeforeTheFrameShowsGiveTheDocumentMenu) {
+    // As at start-up: the first document is made while the main window is still hidden.
+    RecordingSettingsStore store;
+    ApplicationState state{store};
+    CDocTemplate docTemplate(
+        IDR_KORVEL_TYPE, QStringLiteral("\nKorvel\nKorvel\n\n\nKorvel.Document\nKorvel Document"),
+        [&state] { return std::make_unique<CKorvelDoc>(state.documents); },
+        [] { return std::make_unique<CChildFrame>(); },
+        [] { return std::make_unique<korvel::document::CKorvelView>(); });
+    state.documents.docTemplate = &docTemplate;
+    CMainFrame frame(state);
+    ASSERT_TRUE(frame.create());
+    docTemplate.setWorkspace(frame.workspace());
+    korvel::framework::CDocument* first = docTemplate.OpenDocumentFile({});
+    frame.show();
+    QApplication::processEvents();
+    EXPECT_EQ(frame.GetActiveDocument(), first);
+    EXPECT_TRUE(menuTitles(&frame).contains("Image")) << menuTitles(&frame).join(' ').toStdString();
+    EXPECT_EQ(frame.windowTitle(), "Korvel - Korvel1");
+
+    // Another window takes the focus (a dialog, the camera window): the document stays
+    // active and its menu stays.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(frame.GetActiveDocument(), first);
+    EXPECT_TRUE(menuTitles(&frame).contains("Image"));
+    frame.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(frame.GetActiveDocument(), first);
+    EXPECT_TRUE(menuTitles(&frame).contains("Image"));
+    state.documents.closing = true;
+    docTemplate.CloseAllDocuments();
+}
+
+TEST_F(MainFrameFixture, TheMenuFollowsTheTabThatIsActivated) {
+    openStartPage();
+    auto* second = docTemplate->OpenDocumentFile({});
+    EXPECT_TRUE(menuTitles(frame.get()).contains("Image"));
+    EXPECT_EQ(frame->GetActiveDocument(), second);
+
+    // Clicking the first tab activates the Start Page's frame.
+    auto* tabs = frame->workspace()->findChild<QTabBar*>();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 2);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    QApplication::processEvents();
+    EXPECT_EQ(frame->GetActiveDocument(), docTemplate->documents().front());
+    EXPECT_TRUE(menuTitles(frame.get()).contains("Image"));
+    EXPECT_TRUE(frame->folderPane()->isVisible());  // the Start Page's view kind
+
+    // With every document closed, the frame's own menu comes back.
+    state.documents.closing = true;
+    docTemplate->CloseAllDocuments();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->GetActiveDocument(), nullptr);
+    EXPECT_FALSE(menuTitles(frame.get()).contains("Image"));
+    EXPECT_EQ(frame->windowTitle(), "Korvel");
+}
+
+TEST_F(MainFrameFixture, RulerTicksOfColumnAndRowZeroMeetThePictureCorner) {
+    openStartPage();
+    const QString path =
+        QString::fromStdString(korvel::test::testDataDir() + "/pngsuite/png/basn2c08.png");
+    auto* doc = qobject_cast<CKorvelDoc*>(docTemplate->OpenDocumentFile(path));
+    ASSERT_NE(doc, nullptr);
+    auto* view = qobject_cast<korvel::document::CKorvelView*>(doc->views().front());
+    auto* child = qobject_cast<CChildFrame*>(view->GetParentFrame());
+    ASSERT_NE(child, nullptr);
+    frame->resize(900, 700);
+
+    for (const float zoom : {1.0f, 4.0f}) {
+        doc->zoom = zoom;
+        doc->UpdateAllViews(nullptr, HINT_FULL_REFRESH);
+        QApplication::processEvents();
+        CRulerBar* horizontal = child->horizontalRuler();
+        CRulerBar* vertical = child->verticalRuler();
+        ASSERT_TRUE(horizontal->isVisible());
+        ASSERT_TRUE(vertical->isVisible());
+
+        // The picture's top-left corner and the first ticks, all in the child frame.
+        const QPoint scroll(view->horizontalScrollBar()->value(),
+                            view->verticalScrollBar()->value());
+        const QRect shown = view->imageRect().translated(-scroll);
+        const QPoint corner = view->viewport()->mapTo(child, shown.topLeft());
+        const RulerLayout across = layoutRuler(horizontal->layoutInput());
+        const RulerLayout down = layoutRuler(vertical->layoutInput());
+        ASSERT_FALSE(across.ticks.empty());
+        ASSERT_FALSE(down.ticks.empty());
+        EXPECT_EQ(horizontal->mapTo(child, QPoint(across.ticks[0].position, 0)).x(), corner.x())
+            << zoom;
+        EXPECT_EQ(vertical->mapTo(child, QPoint(0, down.ticks[0].position)).y(), corner.y())
+            << zoom;
+        // Column 5 is the next tick.
+        EXPECT_EQ(across.ticks[1].position - across.ticks[0].position, int(5 * zoom));
+
+        // What is painted: a tick line in the column of the picture's left edge, none
+        // in the column before it.
+        const QImage ruler = horizontal->grab().toImage();
+        const int x = across.ticks[0].position;
+        const int y = horizontal->height() - 3;
+        const QColor background = CRulerBar::kBackground;
+        EXPECT_NE(ruler.pixelColor(x, y), background) << zoom;
+        EXPECT_EQ(ruler.pixelColor(x - 1, y), background) << zoom;
+
+        // The cursor marker over picture column 0 sits on that tick too.
+        child->updateRulers(CRulerBar::UpdateCursor, 0, 0, shown.topLeft(), view->imageRect(),
+                            zoom);
+        EXPECT_EQ(horizontal->markerPosition(), across.ticks[0].position);
+        EXPECT_EQ(vertical->markerPosition(), down.ticks[0].position);
+    }
 }

@@ -4,17 +4,17 @@
 
 using namespace korvel::app;
 
-TEST(RulerGeometry, OriginStartsAfterTheOtherRuler) {
+TEST(RulerGeometry, OriginIsTheClientStartPlusTheImageOffsetLessTheScroll) {
     RulerInput in;
-    in.otherThickness = 27;
+    in.clientStart = 28;
     in.imageStart = 40;
     in.scrollPosition = 10;
-    EXPECT_EQ(rulerOrigin(in), 27 + 1 + 40 - 10);
+    EXPECT_EQ(rulerOrigin(in), 28 + 40 - 10);
 }
 
 TEST(RulerGeometry, MinorEveryFiveMajorAndLabelEveryHundredImagePixels) {
     RulerInput in;
-    in.otherThickness = 20;
+    in.clientStart = 21;
     in.imageStart = 0;
     in.imageEnd = 250;  // a 250-pixel image at zoom 1
     const RulerLayout layout = layoutRuler(in);
@@ -35,6 +35,7 @@ TEST(RulerGeometry, MinorEveryFiveMajorAndLabelEveryHundredImagePixels) {
 TEST(RulerGeometry, ZoomScalesTheSpacingAndTheLabelsKeepImageCoordinates) {
     RulerInput in;
     in.orientation = RulerOrientation::Vertical;
+    in.clientStart = 1;
     in.imageEnd = 400;  // 200 image pixels at zoom 2
     in.zoom = 2.0;
     const RulerLayout layout = layoutRuler(in);

@@ -9,12 +9,18 @@
 #include "framework/MessageBox.h"
 #include "platform/ProfileSettings.h"
 #include "platform/SingleInstanceLock.h"
+#include "res/ids.h"
 
 #include <gtest/gtest.h>
 
+#include <QDesktopServices>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QToolBar>
+#include <QUrl>
 
 using namespace korvel;
 
@@ -57,9 +63,9 @@ TEST_F(Startup, AFreshStartShowsTheMainWindowWithAStartPageAndAsksForTheCamera) 
     EXPECT_EQ(first->GetTitle(), "Korvel1");
     EXPECT_TRUE(frame->folderPane()->isVisible());
     // Defaults of an empty store.
-    EXPECT_EQ(app.state().settings.jpegQuality, 90);
-    EXPECT_EQ(app.state().settings.text.faceName, "Arial");
-    EXPECT_TRUE(app.state().settings.savePath.endsWith("/Pictures/"));
+    EXPECT_EQ(app.state().settings().jpegQuality, 90);
+    EXPECT_EQ(app.state().settings().text.faceName, "Arial");
+    EXPECT_TRUE(app.state().savePath.endsWith("/Pictures/"));
 
     // The posted open-camera message runs once the loop does; no camera is configured.
     QCoreApplication::processEvents();
@@ -79,8 +85,77 @@ TEST_F(Startup, PlacementAndMaximisedStateComeBackAtTheNextStart) {
     EXPECT_EQ(app.mainFrame()->geometry().size(), QSize(700, 500));
 }
 
+namespace {
+
+// Stands in for the desktop: records the file URLs it is asked to open.
+class DesktopOpener : public QObject {
+    Q_OBJECT
+
+public:
+    DesktopOpener() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~DesktopOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+}  // namespace
+
+namespace {
+
+QStringList menuTitles(const QMainWindow* frame) {
+    QStringList titles;
+    for (const QAction* action : frame->menuBar()->actions()) {
+        titles << action->text().remove('&');
+    }
+    return titles;
+}
+
+}  // namespace
+
+TEST_F(Startup, ThePictureFromTheCommandLineShowsTheDocumentMenu) {
+    const QString picture = QDir::current().absoluteFilePath(QStringLiteral("picture.png"));
+    ASSERT_TRUE(QFile::copy(
+        QString::fromStdString(test::testDataDir() + "/pngsuite/png/basn2c08.png"), picture));
+    QByteArray pictureArgument = picture.toLocal8Bit();
+    int argc = 2;
+    char* argv[] = {gName, pictureArgument.data(), nullptr};
+    app::CKorvelApp app(argc, argv);
+    ASSERT_TRUE(app.InitInstance());
+    QCoreApplication::processEvents();  // the posted open-camera message: "No Camera!"
+    app::CMainFrame* frame = app.mainFrame();
+    ASSERT_EQ(app.docTemplate()->documents().size(), 1u);
+    framework::CDocument* document = app.docTemplate()->documents().front();
+    ASSERT_NE(frame->MDIGetActive(), nullptr);
+    EXPECT_EQ(frame->GetActiveDocument(), document);
+    // The document's own menu, with its image entries.
+    EXPECT_TRUE(menuTitles(frame).contains("Image")) << menuTitles(frame).join(' ').toStdString();
+    EXPECT_EQ(frame->windowTitle(), "Korvel - picture.png");
+    QFile::remove(picture);
+}
+
+TEST_F(Startup, HelpNeverHandsTheDesktopARelativeUrl) {
+    app::CKorvelApp app(gArgc, gArgv);
+    DesktopOpener desktop;
+    {
+        // A help document in the current folder only: no program or installed copy.
+        QFile here(QStringLiteral("Korvel.pdf"));
+        ASSERT_TRUE(here.open(QIODevice::WriteOnly));
+    }
+    EXPECT_TRUE(app.runCommand(res::ID_HELP_DOCUMENT));
+    for (const QUrl& url : desktop.opened) {
+        EXPECT_TRUE(url.isLocalFile()) << url.toString().toStdString();
+        EXPECT_TRUE(QDir::isAbsolutePath(url.toLocalFile())) << url.toString().toStdString();
+    }
+    EXPECT_TRUE(messages.isEmpty());  // a missing document is not reported
+    QFile::remove(QStringLiteral("Korvel.pdf"));
+}
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     korvel::test::TestEnvironment environment;
     return RUN_ALL_TESTS();
 }
+
+#include "StartupTest.moc"

@@ -22,6 +22,16 @@ TEST(WindowPlacement, AnEmptyStoreOrAZeroValueKeepsTheDefaultPlacement) {
     EXPECT_EQ(placementToRestore(readPlacement(store)), QRect(30, 20, 800, 600));
 }
 
+TEST(WindowPlacement, WithoutASavedPlacementThreeQuartersOfTheScreenCentred) {
+    EXPECT_EQ(defaultPlacement(QRect(0, 0, 1600, 1000)), QRect(200, 125, 1200, 750));
+    // A panel at the top leaves less room; the window centres in what is left.
+    const QRect panel = defaultPlacement(QRect(0, 40, 1600, 960));
+    EXPECT_EQ(panel.size(), QSize(1200, 720));
+    EXPECT_EQ(panel.center(), QRect(0, 40, 1600, 960).center());
+    // A second screen to the right.
+    EXPECT_EQ(defaultPlacement(QRect(1920, 0, 1280, 1024)), QRect(2080, 128, 960, 768));
+}
+
 TEST(WindowPlacement, CloseClampsLeftAndTopButKeepsRightAndBottom) {
     const StoredPlacement far = placementToStore(QRect(5000, 300, 800, 600), QSize(1920, 1080));
     EXPECT_EQ(far.left, 1820);
