@@ -331,6 +331,20 @@ void CMainFrame::registerCommands() {
             s.enable(present);
             s.setText(present ? state_.recentFiles.menuText(index) : QStringLiteral("Recent File"));
         });
+    // F11 and the View menu's entry reach the camera window's toolbar toggle from the
+    // workspace too; without a camera window there is nothing to toggle.
+    onCommand(
+        ID_CAMERA_TOGGLE_TOOLBAR,
+        [this](int id) {
+            if (auto* camera = qobject_cast<camera::CCameraFrame*>(cameraWindow_.data())) {
+                camera->router().dispatch(id);
+            }
+        },
+        [this](CommandState& s) {
+            auto* camera = qobject_cast<camera::CCameraFrame*>(cameraWindow_.data());
+            s.enable(camera != nullptr);
+            s.setCheck(camera && camera->toolBar()->isVisible());
+        });
     onCommand(ID_NEXT_PANE, [this](int) { workspace()->activateNextSubWindow(); });
     onCommand(ID_PREV_PANE, [this](int) { workspace()->activatePreviousSubWindow(); });
 }

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QToolBar>
 
 #include <cstdlib>
 
@@ -120,4 +121,24 @@ TEST_F(CameraOpening, NoCameraSaysSo) {
     EXPECT_EQ(messages, QStringList{"No Camera!"});
     EXPECT_EQ(frame->cameraWindow(), nullptr);
     EXPECT_TRUE(tileLabels.isEmpty());
+}
+
+TEST_F(CameraOpening, F11InTheWorkspaceTogglesTheCameraToolbar) {
+    using korvel::res::ID_CAMERA_TOGGLE_TOOLBAR;
+    // Without a camera window the entry has nothing to act on.
+    EXPECT_FALSE(frame->router().query(ID_CAMERA_TOGGLE_TOOLBAR).enabled);
+
+    useCamera("sim:14");
+    frame->openCamera();
+    ASSERT_NE(cameraWindow(), nullptr);
+    cameraWindow()->show();
+    const bool shown = cameraWindow()->toolBar()->isVisible();
+    EXPECT_TRUE(frame->router().query(ID_CAMERA_TOGGLE_TOOLBAR).enabled);
+    EXPECT_EQ(frame->router().query(ID_CAMERA_TOGGLE_TOOLBAR).checked.value_or(false), shown);
+
+    EXPECT_TRUE(frame->router().dispatch(ID_CAMERA_TOGGLE_TOOLBAR));
+    EXPECT_NE(cameraWindow()->toolBar()->isVisible(), shown);
+    EXPECT_TRUE(frame->router().dispatch(ID_CAMERA_TOGGLE_TOOLBAR));
+    EXPECT_EQ(cameraWindow()->toolBar()->isVisible(), shown);
+    cameraWindow()->close();
 }
