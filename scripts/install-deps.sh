@@ -11,10 +11,14 @@ packages=(
   libudev-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libopencv-dev libvips-dev
+  # the vipsthumbnail program, the baseline of the thumbnail list's benchmark
+  libvips-tools
   clang libclang-rt-14-dev
   fonts-dejavu-core
   # other programs' encoders and decoders, which the image codec tests compare against
   imagemagick netpbm libtiff-tools libopenjp2-tools python3-pil
+  # the ffmpeg and ffprobe programs, which read back the AVI writer's files in the tests
+  ffmpeg
   # the SVG icon engine and the icon theme the toolbars fall back on
   qt6-svg-dev libqt6svg6 breeze-icon-theme
 )
