@@ -29,8 +29,9 @@ namespace korvel::app {
 using namespace korvel::res;
 
 CKorvelApp::CKorvelApp(int& argc, char** argv) : QApplication(argc, argv) {
-    setApplicationName(QStringLiteral("korvel"));
-    setApplicationDisplayName(loadString(IDS_MAINFRAME_TITLE));
+    // The name doubles as the message boxes' title. No display name is set: the X11
+    // platform would append it to every window title ("Korvel - a.png — Korvel").
+    setApplicationName(loadString(IDS_MAINFRAME_TITLE));
     setApplicationVersion(QStringLiteral("7.1.1.2"));
     setOrganizationName(QString::fromLatin1(platform::kCompanyKey));
     registerCommands();
