@@ -1,5 +1,7 @@
 #include "capture/AviFrameReader.h"
 
+#include "capture/detail/FfmpegHandles.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -14,27 +16,15 @@ namespace {
 struct InputDeleter {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
-struct CodecContextDeleter {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameDeleter {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScalerDeleter {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
 
 }  // namespace
 
 struct AviFrameReader::Impl {
     std::unique_ptr<AVFormatContext, InputDeleter> demuxer;
-    std::unique_ptr<AVCodecContext, CodecContextDeleter> decoder;
-    std::unique_ptr<AVFrame, FrameDeleter> frame;
-    std::unique_ptr<AVPacket, PacketDeleter> packet;
-    std::unique_ptr<SwsContext, ScalerDeleter> scaler;  // made for the first decoded format
+    detail::CodecContextHandle decoder;
+    detail::FrameHandle frame;
+    detail::PacketHandle packet;
+    detail::ScalerHandle scaler;  // made for the first decoded format
     int scalerFormat = AV_PIX_FMT_NONE;
     int streamIndex = -1;
     int width = 0;

@@ -1,5 +1,7 @@
 #include "capture/AviStreamWriter.h"
 
+#include "capture/detail/FfmpegHandles.h"
+
 #include "capture/RiffRepair.h"
 #include "capture/detail/EncoderChoice.h"
 
@@ -41,18 +43,6 @@ struct FormatContextDeleter {
         }
     }
 };
-struct CodecContextDeleter {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameDeleter {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScalerDeleter {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
 
 }  // namespace
 
@@ -62,10 +52,10 @@ struct AviStreamWriter::Impl {
     std::unique_ptr<AVFormatContext, FormatContextDeleter> muxer;
     AVStream* stream = nullptr;  // owned by the muxer
     // Compressed streams only:
-    std::unique_ptr<AVCodecContext, CodecContextDeleter> encoder;
-    std::unique_ptr<SwsContext, ScalerDeleter> scaler;
-    std::unique_ptr<AVFrame, FrameDeleter> frame;
-    std::unique_ptr<AVPacket, PacketDeleter> packet;
+    detail::CodecContextHandle encoder;
+    detail::ScalerHandle scaler;
+    detail::FrameHandle frame;
+    detail::PacketHandle packet;
     // Uncompressed stream: rows padded to 4 bytes, as every bitmap reader expects them.
     std::size_t paddedStride = 0;
     std::vector<std::uint8_t> paddedRows;

@@ -1,3 +1,4 @@
+#include "DesktopOpener.h"
 #include "app/HelpDocument.h"
 
 #include <gtest/gtest.h>
@@ -18,19 +19,6 @@ void touch(const QString& path) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("%PDF-1.4\n");
 }
-
-// Stands in for the desktop: records the file URLs it is asked to open.
-class DesktopOpener : public QObject {
-    Q_OBJECT
-
-public:
-    DesktopOpener() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~DesktopOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
 
 }  // namespace
 
@@ -79,5 +67,3 @@ TEST(HelpDocument, TheDesktopGetsAnAbsoluteFileUrlOrNothing) {
     EXPECT_EQ(desktop.opened[0].toLocalFile(), besideProgram);
     EXPECT_TRUE(QDir::isAbsolutePath(desktop.opened[0].toLocalFile()));
 }
-
-#include "HelpDocumentTest.moc"

@@ -1,5 +1,6 @@
 // Start-up of the program's own application object, one test per process.
 
+#include "DesktopOpener.h"
 #include "app/ApplicationState.h"
 #include "app/CKorvelApp.h"
 #include "app/CMainFrame.h"
@@ -87,23 +88,6 @@ TEST_F(Startup, PlacementAndMaximisedStateComeBackAtTheNextStart) {
 
 namespace {
 
-// Stands in for the desktop: records the file URLs it is asked to open.
-class DesktopOpener : public QObject {
-    Q_OBJECT
-
-public:
-    DesktopOpener() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~DesktopOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
-
-}  // namespace
-
-namespace {
-
 QStringList menuTitles(const QMainWindow* frame) {
     QStringList titles;
     for (const QAction* action : frame->menuBar()->actions()) {
@@ -157,5 +141,3 @@ int main(int argc, char** argv) {
     korvel::test::TestEnvironment environment;
     return RUN_ALL_TESTS();
 }
-
-#include "StartupTest.moc"
