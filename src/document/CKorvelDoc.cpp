@@ -5,6 +5,7 @@
 #include "document/CTextDialog.h"
 #include "document/DocumentContext.h"
 #include "document/DocumentNaming.h"
+#include "document/ImageCommands.h"
 #include "document/ImageFileDialog.h"
 #include "document/ImageFormats.h"
 #include "document/ZoomRules.h"
@@ -50,7 +51,8 @@ QByteArray localPath(const QString& path) {
 
 }  // namespace
 
-CKorvelDoc::CKorvelDoc(DocumentContext& context) : context_(context) {
+CKorvelDoc::CKorvelDoc(DocumentContext& context)
+    : context_(context), commands_(std::make_unique<ImageCommandRunner>(*this)) {
     registerCommands();
 }
 
@@ -63,6 +65,8 @@ bool CKorvelDoc::hasPicture() const {
 }
 
 void CKorvelDoc::setImage(std::unique_ptr<KxImage> picture) {
+    // The progress thread of the last operation watches the picture until it ends.
+    waitForThreads();
     image_ = std::move(picture);
     pictureChanged();
 }
@@ -224,12 +228,17 @@ bool CKorvelDoc::SaveModified() {
 }
 
 void CKorvelDoc::StoreUndo() {
+    // The last operation's progress thread may still watch the picture (it reports for
+    // a moment after the busy mark clears): it ends before the picture is copied, swapped
+    // or an undo step deleted.
+    waitForThreads();
     undo_.store(hasPicture() ? image_.get() : nullptr);
     // Every change of the picture is preceded by this call.
     pictureChanged();
 }
 
 void CKorvelDoc::Undo() {
+    waitForThreads();
     if (undo_.undo(image_)) {
         pictureChanged();
         UpdateAllViews(nullptr, HINT_FULL_REFRESH);
@@ -238,6 +247,7 @@ void CKorvelDoc::Undo() {
 }
 
 void CKorvelDoc::Redo() {
+    waitForThreads();
     if (undo_.redo(image_)) {
         pictureChanged();
         UpdateAllViews(nullptr, HINT_FULL_REFRESH);
@@ -303,14 +313,14 @@ bool CKorvelDoc::StartOperation(int command, std::array<int, 5> parameters, Oper
     waitForThreads();
     operationCommand_ = command;
     operationParameters_ = parameters;
-    workerFinished_.reset();
-    progressFinished_.reset();
     // Reset here, not on the worker: a stop asked for before the worker runs must hold.
     image_->SetProgress(0);
     image_->SetEscape(0);
     // The undo copy is taken before the worker starts, while nothing else touches the
     // picture: a copy on the worker would race with a stop that sets the escape.
     StoreUndo();
+    workerFinished_.reset();
+    progressFinished_.reset();
     // Both threads are started here and joined only here, so that their handles are
     // touched by this thread alone.
     worker_ = std::thread([this, op = std::move(operation)] { workerThread(op); });
@@ -320,7 +330,15 @@ bool CKorvelDoc::StartOperation(int command, std::array<int, 5> parameters, Oper
 
 void CKorvelDoc::workerThread(Operation operation) {
     StopwatchStart();
-    operation(*image_);
+    const bool ok = operation(*image_);
+    // A cancelled operation may have finished part of the picture: put back the copy taken
+    // before it started, which then is no longer an undo step. The busy mark still keeps
+    // the user-interface thread away from the undo steps.
+    if (!ok && image_->GetEscape() != 0 && undo_.newest()) {
+        image_->Copy(*undo_.newest());
+        image_->SetEscape(1);  // the copy's fields came along; the stop still holds
+        undo_.discardNewest();
+    }
     StopwatchStop();
     image_->SetProgress(100);
     pictureChanged();
@@ -397,6 +415,12 @@ bool CKorvelDoc::pictureCommandEnabled() const {
 }
 
 void CKorvelDoc::registerCommands() {
+    // The image-processing commands come from one table.
+    for (const ImageCommandRunner::Entry& entry : ImageCommandRunner::table()) {
+        onCommand(
+            entry.id, [this](int id) { commands_->execute(id); },
+            [this, id = entry.id](CommandState& s) { s.enable(commands_->enabled(id)); });
+    }
     const auto pictureIdle = [this](CommandState& s) { s.enable(pictureCommandEnabled()); };
     onCommand(
         ID_FILE_SAVE, [](int) {}, [](CommandState& s) { s.enable(false); });

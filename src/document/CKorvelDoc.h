@@ -26,6 +26,7 @@ class KxImage;
 namespace korvel::document {
 
 struct DocumentContext;
+class ImageCommandRunner;
 
 class CKorvelDoc : public framework::CDocument {
     Q_OBJECT
@@ -128,6 +129,8 @@ private:
 
     DocumentContext& context_;
     std::unique_ptr<KxImage> image_;
+    // Carries out the image-processing commands of this document.
+    std::unique_ptr<ImageCommandRunner> commands_;
     UndoRing<KxImage> undo_;
     bool startPage_ = false;
 

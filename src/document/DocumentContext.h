@@ -11,6 +11,7 @@
 #include "image/KxTypes.h"
 
 #include <functional>
+#include <memory>
 
 namespace korvel::framework {
 class CDocTemplate;
@@ -19,6 +20,7 @@ class CDocTemplate;
 namespace korvel::document {
 
 class CMagnifierWnd;
+class ImageDialogs;
 
 struct DocumentContext {
     // Set when the save-all step of shutdown starts; until then the Start Page stays.
@@ -45,6 +47,8 @@ struct DocumentContext {
     std::function<void()> escapePressed;
     // Hands a command to the image browser (its thumbnail list); unset while there is none.
     std::function<void(int command)> browserCommand;
+    // Answers the dialogs of the image-processing commands; unset: the dialogs are shown.
+    std::shared_ptr<ImageDialogs> imageDialogs;
     // Writes pane `index` of the main window's status bar.
     std::function<void(int index, const QString& text)> setStatusPane;
 

@@ -56,6 +56,16 @@ public:
         return true;
     }
 
+    // The newest step, or null when there is none.
+    const Picture* newest() const { return level_ > 0 ? slots_[level_ - 1].get() : nullptr; }
+
+    // Forgets the newest step (an operation that was cancelled and put back).
+    void discardNewest() {
+        if (level_ > 0) {
+            slots_[--level_].reset();
+        }
+    }
+
     void clear() {
         for (auto& slot : slots_) {
             slot.reset();
