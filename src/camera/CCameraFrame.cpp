@@ -2,15 +2,19 @@
 
 #include "camera/BackgroundCorrection.h"
 #include "camera/BrightnessReading.h"
+#include "camera/CExposurePage.h"
+#include "camera/CExposurePopup.h"
 #include "camera/CPreviewWnd.h"
 #include "camera/CameraModels.h"
 #include "camera/CameraSettings.h"
+#include "camera/ExposureControls.h"
 #include "framework/CommandActions.h"
 #include "krvcamera/KRVCamera.h"
 #include "res/Resources.h"
 #include "res/ids.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -23,6 +27,8 @@
 #include <QStyle>
 #include <QThread>
 #include <QToolBar>
+
+#include <utility>
 
 namespace korvel::camera {
 
@@ -71,6 +77,11 @@ CCameraFrame::CCameraFrame(int typeId, bool longExposureMode, Environment enviro
 }
 
 CCameraFrame::~CCameraFrame() {
+    // The pop-up talks to this window and edits its record: it goes first.
+    if (exposurePopup_) {
+        exposurePopup_->DetachOwner();
+        delete exposurePopup_;
+    }
     // The preview's threads post to this window: they end before it stops being a target.
     delete previewWindow_;
 }
@@ -315,6 +326,20 @@ void CCameraFrame::registerCommands() {
     });
     onCommand(ID_CAMERA_IMAGE_SIZE,
               [this](int) { runBusy(kLeavingFullScreen, [this] { leaveFullScreen(); }); });
+    onCommand(
+        ID_CAMERA_EXPOSURE,
+        [this](int) {
+            if (busy_ != kIdle) {
+                // Pressed again while the pop-up is open (or anything else runs): close it.
+                closeExposurePopup(false);
+            } else {
+                openExposurePopup();
+            }
+        },
+        [this](CommandState& s) {
+            s.enable(record_.state == kCameraOpen || busy_ == kExposurePopup);
+            s.setCheck(busy_ == kExposurePopup);
+        });
     onCommand(ID_CAMERA_TOGGLE_TOOLBAR,
               [this](int) { toolBar_->setVisible(!toolBar_->isVisible()); });
 }
@@ -352,10 +377,7 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
             refreshPrompts();
             return 0;
         case MSG_EXPOSURE_POPUP_CLOSING:
-            if (message.wParam == 0 && busy_ == kExposurePopup) {
-                busy_ = kIdle;
-                refreshPrompts();
-            }
+            closeExposurePopup(message.wParam != 0);
             return 0;
         case MSG_CAPTURE_FINISHED:
             captureDone_ = true;
@@ -376,8 +398,7 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
                 setWindowTitle(nextSnapshotFolder(record_.snapshot, environment_.saveFolder()));
             }
             if (softwareAutoExposureRunning(record_)) {
-                // The regulation step works from the running brightness kept here.
-                takeFrameBrightness(record_, brightness);
+                runSoftwareAutoExposure(brightness);
             }
             return 0;
         }
@@ -385,6 +406,82 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
             return router_.dispatch(static_cast<int>(message.wParam)) ? 1 : 0;
         default:
             return 0;
+    }
+}
+
+void CCameraFrame::setExposurePage(CExposurePage* page) {
+    exposurePage_ = page;
+}
+
+void CCameraFrame::openExposurePopup() {
+    if (exposurePopup_) {
+        destroyExposurePopup();
+    }
+    exposurePopup_ = new CExposurePopup(record_, this, this);
+    // Above the Exposure button: its left edge 35 pixels left of the button's, its bottom on
+    // the toolbar's top.
+    QRect place(QPoint(0, 0), CExposurePopup::kSize);
+    if (toolBar_) {
+        const QPoint toolBarTopLeft = toolBar_->mapToGlobal(QPoint(0, 0));
+        const QWidget* button = toolBar_->widgetForAction(actions_->action(ID_CAMERA_EXPOSURE));
+        place.moveTo(toolBarTopLeft.x() + (button ? button->x() : 0) - 35,
+                     toolBarTopLeft.y() - place.height());
+    }
+    exposurePopup_->setGeometry(place);
+    exposurePopup_->SetExposureRange(record_.exposure.minimum, record_.exposure.maximum,
+                                     record_.longExposureMode != 0);
+    exposurePopup_->EnableAutoExposureBox(record_.autoExposure.flag != 0);
+    exposurePopup_->SetAutoExposure(record_.autoExposure.value != 0);
+    exposurePopup_->SetLongExposure(record_.longExposureMode != 0);
+    exposurePopup_->SetExposure(record_.exposure.value);
+    busy_ = kExposurePopup;
+    refreshPrompts();
+    exposurePopup_->show();
+}
+
+void CCameraFrame::closeExposurePopup(bool lostActivation) {
+    if (lostActivation) {
+        // A hidden pop-up keeps the window busy; a visible one closes the way the Exposure
+        // button closes it.
+        if (exposurePopup_ && exposurePopup_->isVisible()) {
+            router_.dispatch(ID_CAMERA_EXPOSURE);
+        }
+        return;
+    }
+    if (exposurePopup_) {
+        record_.autoExposure.value = exposurePopup_->autoExposureBox()->isChecked() ? 1 : 0;
+        destroyExposurePopup();
+    }
+    // Only the pop-up's own busy code ends here: a move of the window while a snapshot
+    // series or a recording runs leaves that operation marked.
+    if (busy_ == kExposurePopup) {
+        busy_ = kIdle;
+    }
+    refreshPrompts();
+}
+
+void CCameraFrame::destroyExposurePopup() {
+    // Deleted later: the pop-up may be inside one of its own handlers (a click, losing
+    // activation) when it asks to be closed.
+    CExposurePopup* popup = std::exchange(exposurePopup_, nullptr);
+    popup->DetachOwner();
+    popup->hide();
+    popup->deleteLater();
+}
+
+void CCameraFrame::runSoftwareAutoExposure(int brightness) {
+    setWindowTitle(QStringLiteral("%1 ms").arg(record_.exposure.value));
+    if (!regulateExposure(record_, brightness).finished()) {
+        return;
+    }
+    // The regulation has switched auto exposure off: the page and the pop-up show it.
+    if (exposurePage_) {
+        exposurePage_->Refresh();
+    }
+    if (exposurePopup_) {
+        exposurePopup_->SetAutoExposure(record_.autoExposure.value != 0);
+        exposurePopup_->SetLongExposure(record_.longExposureMode != 0);
+        exposurePopup_->SetExposure(record_.exposure.value);
     }
 }
 

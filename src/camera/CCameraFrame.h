@@ -10,6 +10,7 @@
 #include "framework/Message.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 
 #include <functional>
@@ -28,6 +29,8 @@ class SettingsStore;
 
 namespace korvel::camera {
 
+class CExposurePage;
+class CExposurePopup;
 class CPreviewWnd;
 
 // Where the camera window goes for an image: the image fits the screen (shrunk by the
@@ -85,6 +88,11 @@ public:
     CPreviewWnd* previewWindow() const { return previewWindow_; }
     bool fullScreen() const { return fullScreen_; }
     framework::CommandActions& commandActions() const { return *actions_; }
+    // The exposure pop-up while it is open, else null.
+    CExposurePopup* exposurePopup() const { return exposurePopup_; }
+    // The exposure page of the settings sheet, refreshed when the software auto exposure
+    // ends; the sheet sets it while it exists.
+    void setExposurePage(CExposurePage* page);
     const framework::CommandRouter& router() const { return router_; }
 
     std::intptr_t onMessage(const framework::Message& message) override;
@@ -108,6 +116,10 @@ private:
     void leaveFullScreen();
     void showCutButton(bool cut);
     void wait(std::chrono::milliseconds duration);
+    void openExposurePopup();
+    void closeExposurePopup(bool lostActivation);
+    void destroyExposurePopup();
+    void runSoftwareAutoExposure(int brightness);
 
     CameraRecord record_;
     Environment environment_;
@@ -124,6 +136,8 @@ private:
     bool captureDone_ = true;
     QRect savedGeometry_;  // window rectangle before full screen
     QString correctionFolder_;
+    CExposurePopup* exposurePopup_ = nullptr;  // owned by the window (Qt parent) while open
+    QPointer<CExposurePage> exposurePage_;     // owned by the settings sheet
 };
 
 }  // namespace korvel::camera

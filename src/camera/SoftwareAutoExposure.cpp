@@ -150,6 +150,24 @@ bool longExposureStep(Regulation& r) {
     return true;
 }
 
+// The running brightness alone does not show that the picture has settled: it starts at 0,
+// so a first frame at twice the target puts it on target, and it lags the frames, so it
+// passes the target while the exposure is still overshooting. The frame must be on target
+// too, or, where one exposure step moves the brightness by more than the settling band
+// (the coarse long-exposure table), within half a step of it.
+bool frameSettled(const CameraRecord& record, int b, int target) {
+    const int error = std::abs(b - target);
+    if (error < kSettled) {
+        return true;
+    }
+    const int x = record.exposure.value;
+    const bool longExposure = record.longExposureMode != 0;
+    const long long ms = longExposure ? longExposureIndexToMs(x) : x;
+    const long long next =
+        longExposure ? longExposureIndexToMs(std::min(x + 1, kLongExposureEntries - 1)) : ms + 1;
+    return ms > 0 && 2 * error * ms < static_cast<long long>(b) * (next - ms);
+}
+
 }  // namespace
 
 int autoExposureTargetByte(int targetStep) {
@@ -173,7 +191,7 @@ AutoExposureStep softwareAutoExposureStep(const CameraRecord& record, int bright
     AutoExposureStep step;
     const int running = (record.runningBrightness + b) / 2;
     const int e = std::min(std::abs(running - target), target);
-    if (e < kSettled) {
+    if (e < kSettled && frameSettled(record, b, target)) {
         step.runningBrightness = target;
         return step;
     }

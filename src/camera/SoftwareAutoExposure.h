@@ -32,7 +32,9 @@ struct AutoExposureStep {
 // The brightness target byte of an auto-exposure target step (-5..5 gives 40..200).
 int autoExposureTargetByte(int targetStep);
 
-// One regulation step for a frame of mean brightness `brightness` (0..255).
+// One regulation step for a frame of mean brightness `brightness` (0..255). It ends the
+// regulation once the running brightness is within 7 of the target and the frame is too (or
+// within half an exposure step of it where the steps are coarser than that), or at a limit.
 AutoExposureStep softwareAutoExposureStep(const CameraRecord& record, int brightness);
 
 // Writes the step's outcome into the record: the running brightness always; the exposure

@@ -71,12 +71,16 @@ TEST(SoftwareAutoExposure, BrightLimitIsTheSmallerOf4TAnd220) {
 }
 
 TEST(SoftwareAutoExposure, RunningBrightnessWithin7OfTheTargetEndsIt) {
-    for (const int brightness : {86, 100, 107, 114}) {  // running 93 .. 107
+    for (const int brightness : {93, 100, 107}) {  // running 96 .. 103, frame within 7
         const AutoExposureStep step = softwareAutoExposureStep(at(500, 2, 100), brightness);
         EXPECT_TRUE(step.finished()) << brightness;
         EXPECT_EQ(step.runningBrightness, 100) << brightness;
     }
     for (const int brightness : {84, 116}) {  // running 92 and 108
+        EXPECT_EQ(softwareAutoExposureStep(at(500, 2, 100), brightness).result, 1) << brightness;
+    }
+    // The running brightness is within 7, but the frame itself is still 14 off: on.
+    for (const int brightness : {86, 114}) {
         EXPECT_EQ(softwareAutoExposureStep(at(500, 2, 100), brightness).result, 1) << brightness;
     }
     // The camera window then switches auto exposure off and clears the running value;
@@ -86,6 +90,28 @@ TEST(SoftwareAutoExposure, RunningBrightnessWithin7OfTheTargetEndsIt) {
     EXPECT_EQ(record.exposure.value, 500);
     EXPECT_EQ(record.analogGain.value, 2);
     EXPECT_EQ(record.runningBrightness, 100);
+}
+
+// The running brightness starts at 0: a first frame at twice the target puts it on the
+// target, yet the picture is far too bright.
+TEST(SoftwareAutoExposure, AFirstFrameAtTwiceTheTargetDoesNotEndIt) {
+    const AutoExposureStep step = softwareAutoExposureStep(at(500, 2, 0), 200);
+    EXPECT_EQ(step.runningBrightness, 100);
+    ASSERT_EQ(step.result, 1);
+    EXPECT_EQ(step.gainStep, 1);  // down: below T2 the gain goes first
+}
+
+// Long-exposure indices 27 and 28 are 61 and 71 ms: a frame 12 below the target of 200 is
+// as close as the table comes, 30 below is not.
+TEST(SoftwareAutoExposure, CoarseLongExposureStepsSettleWithinHalfAStep) {
+    CameraRecord record = at(27, 1, 200, true);
+    record.aeTarget.value = 5;
+    EXPECT_TRUE(softwareAutoExposureStep(record, 188).finished());
+    EXPECT_EQ(softwareAutoExposureStep(record, 170).result, 1);
+    // In milliseconds a step is 1 ms: no such allowance at 500 ms.
+    CameraRecord normal = at(500, 1, 200);
+    normal.aeTarget.value = 5;
+    EXPECT_EQ(softwareAutoExposureStep(normal, 188).result, 1);
 }
 
 TEST(SoftwareAutoExposure, TooBrightAtTheFloorEndsIt) {
