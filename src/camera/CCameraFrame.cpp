@@ -1,7 +1,6 @@
 #include "camera/CCameraFrame.h"
 
 #include "camera/BackgroundCorrection.h"
-#include "camera/BrightnessReading.h"
 #include "camera/CExposurePage.h"
 #include "camera/CExposurePopup.h"
 #include "camera/CPreviewWnd.h"

@@ -1,6 +1,5 @@
 #include "CameraFixture.h"
 
-#include "camera/BrightnessReading.h"
 #include "camera/CCameraFrame.h"
 #include "camera/CameraListener.h"
 #include "camera/CameraSettings.h"
@@ -160,31 +159,6 @@ TEST_F(CameraWindow, BrightnessMessagesFeedTheRunningBrightnessOfTheSoftwareAuto
     frame->close();
 }
 
-TEST(BrightnessReading, TargetLimitsAndSmoothing) {
-    EXPECT_EQ(autoExposureTarget(0), 100);
-    EXPECT_EQ(autoExposureTarget(-5), 40);
-    EXPECT_EQ(autoExposureTarget(5), 200);
-
-    CameraRecord record;
-    record.aeTarget.value = -5;  // T = 40: dark limit 10, bright limit 160
-    BrightnessReading r = takeFrameBrightness(record, 9);
-    EXPECT_EQ(r.target, 40);
-    EXPECT_EQ(r.brightness, 1);
-    EXPECT_EQ(record.runningBrightness, 0);  // (0 + 1) / 2
-    EXPECT_EQ(r.error, 40);
-    EXPECT_EQ(takeFrameBrightness(record, 10).brightness, 10);
-    EXPECT_EQ(record.runningBrightness, 5);
-    EXPECT_EQ(takeFrameBrightness(record, 161).brightness, 255);
-
-    record.aeTarget.value = 5;  // T = 200: bright limit 220
-    record.runningBrightness = 190;
-    EXPECT_EQ(takeFrameBrightness(record, 220).brightness, 220);
-    EXPECT_EQ(record.runningBrightness, 205);
-    r = takeFrameBrightness(record, 221);
-    EXPECT_EQ(r.brightness, 255);
-    EXPECT_EQ(record.runningBrightness, 230);
-    EXPECT_EQ(r.error, 30);
-}
 
 TEST(SnapshotFolder, FolderPartOfTheNextAutomaticName) {
     SnapshotSettings s;
