@@ -29,6 +29,12 @@ struct AutoExposureStep {
     bool finished() const { return result == 0; }
 };
 
+// True while the program regulates the exposure itself: the model's software auto exposure
+// is in force and the user has auto exposure on.
+inline bool softwareAutoExposureRunning(const CameraRecord& record) {
+    return record.softwareAutoExposure != 0 && record.autoExposure.value != 0;
+}
+
 // The brightness target byte of an auto-exposure target step (-5..5 gives 40..200).
 int autoExposureTargetByte(int targetStep);
 
