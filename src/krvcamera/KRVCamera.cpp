@@ -198,6 +198,13 @@ void KRVCameraSimulatorSetPlugged(int plugged) {
     }
 }
 
+void KRVCameraSimulatorSetSlide(int present) {
+    krvcamera::library().log().record("KRVCameraSimulatorSetSlide", present);
+    if (auto simulator = krvcamera::library().simulator()) {
+        simulator->setSlidePresent(present != 0);
+    }
+}
+
 int KRVCameraSimulatorIsPlugged(void) {
     auto simulator = krvcamera::library().simulator();
     return result(simulator && simulator->plugged());

@@ -12,6 +12,10 @@ extern "C" {
 // Plugs (1) or unplugs (0) the simulated camera; the device callback hears of it.
 void KRVCameraSimulatorSetPlugged(int plugged);
 int KRVCameraSimulatorIsPlugged(void);
+
+// Takes the slide out of the simulated microscope (0), leaving the evenly lit empty field
+// a background correction is measured on, or puts it back (1, the default).
+void KRVCameraSimulatorSetSlide(int present);
 }
 
 namespace krvcamera {

@@ -95,6 +95,9 @@ void synthesize(const FrameRecipe& recipe, Out* raw) {
                                                       recipe.noiseAmplitude, width, out);
         }
     }
+    if (recipe.defects && recipe.defects->width == width && recipe.defects->height == height) {
+        applySensorDefects(*recipe.defects, raw, Maximum);
+    }
 }
 
 }  // namespace

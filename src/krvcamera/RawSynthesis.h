@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "SensorDefects.h"
 #include "Specimen.h"
 
 namespace krvcamera {
@@ -33,6 +34,8 @@ struct FrameRecipe {
     float flickerAmplitude = 0.0f;
     double flickerPhase0 = 0.0;
     double flickerPhaseStep = 0.0;
+    // The sensor's own flaws, applied to the read-out samples; none when null.
+    std::shared_ptr<const SensorDefects> defects;
 };
 
 // Writes width x height bytes.

@@ -133,11 +133,13 @@ bool SimulatedCamera::open(int previewResolution) {
     int width = 0;
     int height = 0;
     bool monochrome = false;
+    bool empty = false;
     {
         std::lock_guard lock(mutex_);
         if (!plugged_) {
             return false;
         }
+        empty = !slidePresent_;
         // An index the model does not have falls back to its first resolution rather than
         // leaving the camera unusable.
         const auto count = static_cast<int>(model_.resolutions.size());
@@ -153,7 +155,7 @@ bool SimulatedCamera::open(int previewResolution) {
         std::lock_guard storeLock(storeMutex_);
         stored = store_.set(typeId, 0);
     }
-    auto specimen = specimens_.get(width, height, monochrome);
+    auto specimen = specimens_.get(width, height, monochrome, empty);
 
     std::lock_guard lock(mutex_);
     // The resolution changes together with the specimen, so a frame is never made from one
@@ -241,6 +243,7 @@ std::uint8_t SimulatedCamera::phaseLocked(int width, int height) const {
 FrameRecipe SimulatedCamera::recipeLocked(const std::shared_ptr<const Specimen>& specimen) const {
     FrameRecipe recipe;
     recipe.specimen = specimen;
+    recipe.defects = defects_.get(detectedTypeId_, specimen->width, specimen->height);
     recipe.phase = phaseLocked(specimen->width, specimen->height);
     recipe.mirror0 = parameters_.get(Parameter::Mirror0) != 0;
     recipe.mirror1 = parameters_.get(Parameter::Mirror1) != 0;
@@ -506,6 +509,7 @@ bool SimulatedCamera::captureFile(const std::string& pathWithoutExtension, FileT
                                   int resolution) {
     Resolution size;
     bool monochrome = false;
+    bool empty = false;
     {
         std::lock_guard lock(mutex_);
         if (!openForUse() || pathWithoutExtension.empty()) {
@@ -515,8 +519,9 @@ bool SimulatedCamera::captureFile(const std::string& pathWithoutExtension, FileT
         size = model_.resolutions[static_cast<std::size_t>(
             resolution >= 0 && resolution < count ? resolution : 0)];
         monochrome = model_.monochrome;
+        empty = !slidePresent_;
     }
-    auto specimen = specimens_.get(size.width, size.height, monochrome);
+    auto specimen = specimens_.get(size.width, size.height, monochrome, empty);
 
     FrameRecipe recipe;
     DecodeSettings settings;
@@ -574,6 +579,32 @@ void SimulatedCamera::setPlugged(bool plugged) {
     }
     if (listener_) {
         listener_(plugged, deviceInterfaceName());
+    }
+}
+
+void SimulatedCamera::setSlidePresent(bool present) {
+    int width = 0;
+    int height = 0;
+    bool monochrome = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (slidePresent_ == present) {
+            return;
+        }
+        slidePresent_ = present;
+        if (!open_) {
+            return;  // the next open picks the specimen
+        }
+        width = resolutionLocked().width;
+        height = resolutionLocked().height;
+        monochrome = model_.monochrome;
+    }
+    // Made outside the lock: generating a specimen takes a while.
+    auto specimen = specimens_.get(width, height, monochrome, !present);
+    std::lock_guard lock(mutex_);
+    if (open_ && slidePresent_ == present && previewSpecimen_ && previewSpecimen_->width == width &&
+        previewSpecimen_->height == height) {
+        previewSpecimen_ = std::move(specimen);
     }
 }
 

@@ -54,6 +54,9 @@ public:
     // Simulator controls.
     void setPlugged(bool plugged);
     bool plugged() const;
+    // Takes the slide away (false) or puts it back, as a user preparing a background
+    // correction would.
+    void setSlidePresent(bool present);
     double elapsedMs() const;
     double frameIntervalMs() const;
     std::string deviceInterfaceName() const;
@@ -87,6 +90,7 @@ private:
     std::unique_ptr<Clock> clock_;
     DeviceListener listener_;
     SpecimenCache specimens_;
+    mutable SensorDefectCache defects_;  // by sensor size; the sensor is the detected model's
     FramePhases framePhases_;
 
     mutable std::mutex storeMutex_;  // the parameter file; never taken inside mutex_
@@ -96,6 +100,7 @@ private:
     std::condition_variable wake_;  // parameter changes cut a frame wait short
     SimulatorModel model_;
     bool plugged_ = true;
+    bool slidePresent_ = true;
     bool open_ = false;
     int resolution_ = 0;
     ParameterValues parameters_;

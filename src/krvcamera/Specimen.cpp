@@ -99,8 +99,9 @@ void paintCell(const Cell& cell, Specimen& specimen, float pixelsPerUnit) {
 
 }  // namespace
 
-std::shared_ptr<const Specimen> makeSpecimen(int width, int height, bool monochrome) {
+std::shared_ptr<const Specimen> makeSpecimen(int width, int height, bool monochrome, bool empty) {
     auto specimen = std::make_shared<Specimen>();
+    specimen->empty = empty;
     specimen->width = width;
     specimen->height = height;
     specimen->monochrome = monochrome;
@@ -125,8 +126,10 @@ std::shared_ptr<const Specimen> makeSpecimen(int width, int height, bool monochr
     }
 
     const float pixelsPerUnit = static_cast<float>(height);
-    for (const Cell& cell : makeCells(static_cast<float>(width) / height)) {
-        paintCell(cell, *specimen, pixelsPerUnit);
+    if (!empty) {
+        for (const Cell& cell : makeCells(static_cast<float>(width) / height)) {
+            paintCell(cell, *specimen, pixelsPerUnit);
+        }
     }
 
     if (monochrome) {
@@ -140,17 +143,19 @@ std::shared_ptr<const Specimen> makeSpecimen(int width, int height, bool monochr
     return specimen;
 }
 
-std::shared_ptr<const Specimen> SpecimenCache::get(int width, int height, bool monochrome) {
+std::shared_ptr<const Specimen> SpecimenCache::get(int width, int height, bool monochrome,
+                                                   bool empty) {
     std::lock_guard lock(mutex_);
     auto it = std::ranges::find_if(recent_, [&](const auto& s) {
-        return s->width == width && s->height == height && s->monochrome == monochrome;
+        return s->width == width && s->height == height && s->monochrome == monochrome &&
+               s->empty == empty;
     });
     std::shared_ptr<const Specimen> specimen;
     if (it != recent_.end()) {
         specimen = *it;
         recent_.erase(it);
     } else {
-        specimen = makeSpecimen(width, height, monochrome);
+        specimen = makeSpecimen(width, height, monochrome, empty);
     }
     recent_.insert(recent_.begin(), specimen);
     if (recent_.size() > 2) {

@@ -15,6 +15,7 @@ struct Specimen {
     int width = 0;
     int height = 0;
     bool monochrome = false;
+    bool empty = false;  // the slide taken away: only the lamp and the vignetting
     // Red, green, blue planes, width x height each, top row first; a monochrome specimen
     // holds the luminance in plane 0 only.
     std::vector<std::uint8_t> planes[3];
@@ -25,12 +26,13 @@ struct Specimen {
 };
 
 // The same field of view at any resolution: the picture scales with the sensor size.
-std::shared_ptr<const Specimen> makeSpecimen(int width, int height, bool monochrome);
+std::shared_ptr<const Specimen> makeSpecimen(int width, int height, bool monochrome,
+                                             bool empty = false);
 
 // Keeps the specimens of the last two resolutions in use; generating one takes a while.
 class SpecimenCache {
 public:
-    std::shared_ptr<const Specimen> get(int width, int height, bool monochrome);
+    std::shared_ptr<const Specimen> get(int width, int height, bool monochrome, bool empty = false);
 
 private:
     std::mutex mutex_;
