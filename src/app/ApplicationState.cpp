@@ -1,5 +1,7 @@
 #include "app/ApplicationState.h"
 
+#include "browser/CThumbnailList.h"
+
 namespace korvel::app {
 
 ApplicationState::ApplicationState(platform::SettingsStore& settingsStore) : store(settingsStore) {
@@ -19,9 +21,13 @@ void ApplicationState::loadSettings(const QString& defaultSavePath) {
     documents.textInfo = toTextInfo(loaded.text);
 }
 
+QString ApplicationState::saveFolder() const {
+    return thumbnails ? thumbnails->currentFolder() : savePath;
+}
+
 AppSettings ApplicationState::settings() const {
     AppSettings current;
-    current.savePath = savePath;
+    current.savePath = saveFolder();
     current.maximized = maximized;
     current.jpegQuality = documents.jpegQuality;
     current.showScaleLine = documents.showScaleLine;

@@ -1,5 +1,6 @@
 #include "app/CChildFrame.h"
 
+#include "app/CMainFrame.h"
 #include "app/CRulerBar.h"
 #include "document/CKorvelView.h"
 #include "framework/CView.h"
@@ -38,6 +39,13 @@ bool CChildFrame::OnCreateClient(std::unique_ptr<framework::CView> view) {
                 [this](int kind, QPoint scroll, QPoint cursor, QRect imageRect, double zoom) {
                     showRulers(!imageRect.isEmpty());
                     updateRulers(kind, scroll.x(), scroll.y(), cursor, imageRect, zoom);
+                    // Kind 0 follows every update of the document: its histogram may be
+                    // counted anew, so the histogram window draws again.
+                    if (kind == 0) {
+                        if (auto* frame = qobject_cast<CMainFrame*>(window())) {
+                            frame->refreshHistogram();
+                        }
+                    }
                 });
     }
     // Both rulers measure the view's client area, wherever the layout puts it.

@@ -6,6 +6,7 @@
 #include "app/CMainFrame.h"
 #include "app/HelpDocument.h"
 #include "app/SplashWindow.h"
+#include "app/StartPageBrowser.h"
 #include "document/CKorvelDoc.h"
 #include "document/CKorvelView.h"
 #include "framework/CDocTemplate.h"
@@ -198,6 +199,10 @@ bool CKorvelApp::InitInstance() {
         return false;
     }
     startPage->setStartPage(true);
+    // Its view holds the image browser: the thumbnail list of the default save folder.
+    if (!startPage->views().empty()) {
+        installThumbnailList(*startPage->views().front(), *state_, *mainFrame_);
+    }
     mainFrame_->applyViewKind(true);
 
     // 9. Show, maximised when the last session ended so.

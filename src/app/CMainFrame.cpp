@@ -4,6 +4,8 @@
 #include "app/CaptureDialog.h"
 #include "app/CustomizeDialog.h"
 #include "app/WindowPlacement.h"
+#include "browser/CFolderTree.h"
+#include "browser/CHistogramWnd.h"
 #include "camera/CCameraFrame.h"
 #include "camera/CameraListener.h"
 #include "camera/CameraModels.h"
@@ -42,7 +44,6 @@
 #include <QThread>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeView>
 #include <QWidgetAction>
 
 namespace korvel::app {
@@ -77,6 +78,8 @@ CMainFrame::CMainFrame(ApplicationState& state, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
+    // The workspace's documents close after this body, when the members are gone.
+    disconnect(documentClosed_);
     // The camera window is a top-level window of its own that calls back into this frame
     // (its save folder, its messages). A closed one may still wait for its deferred
     // deletion with messages queued for it; it must not outlive the frame.
@@ -121,6 +124,11 @@ bool CMainFrame::create() {
         QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
         SLOT(onPrepareForSleep(bool)));
+    // A closed picture leaves the histogram window to the document active after it.
+    if (framework::CDocTemplate* docTemplate = state_.documents.docTemplate) {
+        documentClosed_ = connect(docTemplate, &framework::CDocTemplate::documentClosed, this,
+                                  &CMainFrame::refreshHistogram);
+    }
     return true;
 }
 
@@ -247,10 +255,10 @@ void CMainFrame::createFolderPane() {
     folderPane_ = new QDockWidget(loadString(IDS_FOLDER_PANE).section('\n', 0, 0).trimmed(),
                                   this);  // owned by the window
     folderPane_->setObjectName(QStringLiteral("Pane1235"));
-    auto* tree = new QTreeView(folderPane_);  // the folder tree takes this place
-    tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    tree->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    folderPane_->setWidget(tree);
+    folderTree_ = new browser::CFolderTree(folderPane_);  // owned by the pane
+    folderTree_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    folderTree_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    folderPane_->setWidget(folderTree_);
     folderPane_->resize(200, 120);
     addDockWidget(Qt::LeftDockWidgetArea, folderPane_);
     resizeDocks({folderPane_}, {200}, Qt::Horizontal);
@@ -345,6 +353,9 @@ void CMainFrame::registerCommands() {
             s.enable(camera != nullptr);
             s.setCheck(camera && camera->toolBar()->isVisible());
         });
+    onCommand(
+        ID_VIEW_HISTOGRAM, [this](int) { showHistogram(); },
+        [this](CommandState& s) { s.setCheck(histogram_ && histogram_->isVisible()); });
     onCommand(ID_NEXT_PANE, [this](int) { workspace()->activateNextSubWindow(); });
     onCommand(ID_PREV_PANE, [this](int) { workspace()->activatePreviousSubWindow(); });
 }
@@ -476,6 +487,10 @@ void CMainFrame::applyLookSet(LookSet look) {
 
 void CMainFrame::openCamera() {
     if (cameraWindow_) {
+        // A minimised window brought to the top would stay out of sight.
+        if (cameraWindow_->isMinimized()) {
+            cameraWindow_->showNormal();
+        }
         cameraWindow_->raise();
         cameraWindow_->activateWindow();
         return;
@@ -506,7 +521,7 @@ void CMainFrame::openCamera() {
             typeId, longExposure_,
             camera::CCameraFrame::Environment{state_.store,
                                               platform::brenicIniPath(),
-                                              [this] { return state_.savePath; },
+                                              [this] { return state_.saveFolder(); },
                                               nullptr,
                                               {},
                                               this,
@@ -551,6 +566,7 @@ void CMainFrame::applyViewKind(bool startPage) {
 void CMainFrame::onChildActivated(framework::CMDIChildWnd* previous,
                                   framework::CMDIChildWnd* current) {
     framework::CMDIFrameWnd::onChildActivated(previous, current);
+    refreshHistogram();
     // The document menu while a document is active, the frame's own menu otherwise.
     showMenu(current ? IDR_IMAGE_MENU : IDR_MAINFRAME_MENU);
     if (current) {
@@ -657,6 +673,29 @@ document::CMagnifierWnd* CMainFrame::magnifier(bool create) {
     return magnifier_.get();
 }
 
+void CMainFrame::showHistogram() {
+    if (!histogram_) {
+        histogram_ = std::make_unique<browser::CHistogramWnd>(this);
+        // The counts belong to the active picture document; the window only draws them.
+        histogram_->setSourceProvider([this]() -> browser::HistogramSource {
+            auto* doc = qobject_cast<document::CKorvelDoc*>(GetActiveDocument());
+            // A running operation is changing the pixels: nothing to count then.
+            if (!doc || !doc->hasPicture() || doc->isBusy()) {
+                return {};
+            }
+            return {doc->image(), &doc->histogram, &doc->histogramMaximum};
+        });
+    }
+    histogram_->show();
+    histogram_->raise();
+}
+
+void CMainFrame::refreshHistogram() {
+    if (histogram_) {
+        histogram_->update();
+    }
+}
+
 void CMainFrame::showPictureMenu(QPoint globalPosition) {
     QMenu menu(this);
     commandActions().fillMenu(&menu, IDR_IMAGE_CONTEXT_MENU);
@@ -735,6 +774,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     if (cameraWindow_) {
         cameraWindow_->close();
     }
+    // 2. The histogram window.
+    histogram_.reset();
     // 3. The camera listener goes.
     if (listener_ && !listener_->unregisterNotifications()) {
         framework::AfxMessageBox(

@@ -30,6 +30,10 @@ namespace korvel::camera {
 class CameraListener;
 struct CameraVariants;
 }  // namespace korvel::camera
+namespace korvel::browser {
+class CFolderTree;
+class CHistogramWnd;
+}  // namespace korvel::browser
 
 namespace korvel::app {
 
@@ -69,6 +73,8 @@ public:
     QToolBar* measureToolBar() const { return measureBar_; }
     QToolBar* imageToolBar() const { return imageBar_; }
     QDockWidget* folderPane() const { return folderPane_; }
+    // The folder tree of the Folder pane.
+    browser::CFolderTree* folderTree() const { return folderTree_; }
     QComboBox* zoomCombo() const { return zoomCombo_; }
     // The action of Standard toolbar control `index`.
     QAction* standardControl(int index) const;
@@ -104,6 +110,12 @@ public:
     void openRecentFile(int index);
     // The magnifier window, made once when `create` is set; null before.
     document::CMagnifierWnd* magnifier(bool create);
+    // Histogram (32876): the histogram window, made on first use, shown and raised.
+    void showHistogram();
+    // The histogram window; null until Histogram first ran.
+    browser::CHistogramWnd* histogramWindow() const { return histogram_.get(); }
+    // Repaints the histogram window, if any, for the document active now.
+    void refreshHistogram();
     // The picture's context menu (menu 142) at a screen point.
     void showPictureMenu(QPoint globalPosition);
     // Applies the Standard toolbar, Folder pane and status bar rules for the active view.
@@ -158,6 +170,7 @@ private:
     QToolBar* measureBar_ = nullptr;
     QToolBar* imageBar_ = nullptr;
     QDockWidget* folderPane_ = nullptr;
+    browser::CFolderTree* folderTree_ = nullptr;  // owned by the Folder pane
     QComboBox* zoomCombo_ = nullptr;
     std::array<QLabel*, 8> statusPanes_{};
     std::map<int, QAction*> controls_;  // widget actions of special toolbar controls
@@ -171,6 +184,9 @@ private:
     VariantChooser chooseVariant_;
     std::unique_ptr<camera::CameraListener> listener_;
     std::unique_ptr<document::CMagnifierWnd> magnifier_;  // made on first use
+    std::unique_ptr<browser::CHistogramWnd> histogram_;   // made on first use
+    // Closed documents repaint the histogram window; cut before the members go.
+    QMetaObject::Connection documentClosed_;
 };
 
 }  // namespace korvel::app

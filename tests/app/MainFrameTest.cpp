@@ -3,6 +3,8 @@
 #include "app/CMainFrame.h"
 #include "app/CRulerBar.h"
 #include "app/CustomizeDialog.h"
+#include "browser/CFolderTree.h"
+#include "browser/CHistogramWnd.h"
 #include "common/RecordingSettingsStore.h"
 #include "common/TestEnvironment.h"
 #include "document/CKorvelDoc.h"
@@ -543,4 +545,46 @@ TEST_F(MainFrameFixture, RulerTicksOfColumnAndRowZeroMeetThePictureCorner) {
         EXPECT_EQ(horizontal->markerPosition(), across.ticks[0].position);
         EXPECT_EQ(vertical->markerPosition(), down.ticks[0].position);
     }
+}
+
+TEST_F(MainFrameFixture, HistogramMakesOneWindowThatEachRunShowsAndRaises) {
+    auto& router = frame->router();
+    openStartPage();
+    auto* picture = qobject_cast<CKorvelDoc*>(docTemplate->OpenDocumentFile(
+        QString::fromStdString(korvel::test::testDataDir() + "/pngsuite/png/basn2c08.png")));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(frame->histogramWindow(), nullptr);
+    EXPECT_FALSE(*router.query(ID_VIEW_HISTOGRAM).checked);
+
+    router.dispatch(ID_VIEW_HISTOGRAM);
+    korvel::browser::CHistogramWnd* window = frame->histogramWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->parentWidget(), frame.get());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(*router.query(ID_VIEW_HISTOGRAM).checked);
+    // The first paint counts the active picture.
+    window->grab();
+    EXPECT_GT(picture->histogramMaximum, 0);
+
+    // A second run is no toggle: the same window stays shown and checked.
+    router.dispatch(ID_VIEW_HISTOGRAM);
+    EXPECT_EQ(frame->histogramWindow(), window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(*router.query(ID_VIEW_HISTOGRAM).checked);
+
+    // Closed by the user it loses the check mark; the next run brings the same one back.
+    window->close();
+    EXPECT_FALSE(*router.query(ID_VIEW_HISTOGRAM).checked);
+    router.dispatch(ID_VIEW_HISTOGRAM);
+    EXPECT_EQ(frame->histogramWindow(), window);
+    EXPECT_TRUE(window->isVisible());
+
+    // The frame deletes it when it closes.
+    ASSERT_TRUE(frame->close());
+    EXPECT_EQ(frame->histogramWindow(), nullptr);
+}
+
+TEST_F(MainFrameFixture, TheFolderPaneHoldsTheFolderTree) {
+    ASSERT_NE(frame->folderTree(), nullptr);
+    EXPECT_EQ(frame->folderPane()->widget(), frame->folderTree());
 }
