@@ -330,11 +330,12 @@ bool CKorvelDoc::StartOperation(int command, std::array<int, 5> parameters, Oper
 
 void CKorvelDoc::workerThread(Operation operation) {
     StopwatchStart();
-    const bool ok = operation(*image_);
+    operation(*image_);
     // A cancelled operation may have finished part of the picture: put back the copy taken
     // before it started, which then is no longer an undo step. The busy mark still keeps
-    // the user-interface thread away from the undo steps.
-    if (!ok && image_->GetEscape() != 0 && undo_.newest()) {
+    // the user-interface thread away from the undo steps. A stop counts even when the
+    // operation reports success, as not every operation turns a stop into a failure.
+    if (image_->GetEscape() != 0 && undo_.newest()) {
         image_->Copy(*undo_.newest());
         image_->SetEscape(1);  // the copy's fields came along; the stop still holds
         undo_.discardNewest();
@@ -372,6 +373,20 @@ void CKorvelDoc::StopOperation() {
         image_->SetEscape(1);
     }
     waitForThreads();
+}
+
+bool CKorvelDoc::CancelOperation() {
+    if (!isBusy()) {
+        return false;
+    }
+    StopOperation();
+    // The stop may have come after the operation ended; either way the next operation,
+    // and the commands that run on this thread, must not see it.
+    if (image_) {
+        image_->SetEscape(0);
+    }
+    refreshStatus();
+    return true;
 }
 
 void CKorvelDoc::waitForThreads() {

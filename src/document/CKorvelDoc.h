@@ -96,6 +96,10 @@ public:
     bool isBusy() const { return busy_.load(); }
     // Stops a running operation early and waits for both threads, serving their messages.
     void StopOperation();
+    // The user's stop (Escape): stops a running operation, which leaves the picture as
+    // its undo copy had it, and clears the stop again so that later operations run. False
+    // when no operation was running.
+    bool CancelOperation();
     int operationCommand() const { return operationCommand_; }
     const std::array<int, 5>& operationParameters() const { return operationParameters_; }
 

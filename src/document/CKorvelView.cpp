@@ -9,6 +9,7 @@
 #include "res/ids.h"
 
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -306,13 +307,50 @@ void CKorvelView::contextMenuEvent(QContextMenuEvent* event) {
     doc->context().showPictureMenu(event->globalPos());
 }
 
+bool CKorvelView::cancelOperation() {
+    CKorvelDoc* doc = document();
+    return doc && doc->CancelOperation();
+}
+
 void CKorvelView::keyPressEvent(QKeyEvent* event) {
     const CKorvelDoc* doc = document();
-    if (event->key() == Qt::Key_Escape && doc && doc->context().escapePressed) {
-        doc->context().escapePressed();
+    if (event->key() == Qt::Key_Escape && doc) {
+        // A running operation takes the key first; full screen is left with the next one.
+        if (!cancelOperation() && doc->context().escapePressed) {
+            doc->context().escapePressed();
+        }
         return;
     }
     framework::CView::keyPressEvent(event);
+}
+
+void CKorvelView::focusInEvent(QFocusEvent* event) {
+    framework::CView::focusInEvent(event);
+    if (CKorvelDoc* doc = document(); doc && !doc->isBusy()) {
+        doc->refreshStatus();
+    }
+}
+
+void CKorvelView::OnActivateView(bool activate) {
+    // Escape with the focus elsewhere in the main window (a toolbar, the zoom box) rises
+    // to the main window; the active view watches there for it.
+    QWidget* mainWindow = window();
+    if (mainWindow == this) {
+        return;
+    }
+    if (activate) {
+        mainWindow->installEventFilter(this);
+    } else {
+        mainWindow->removeEventFilter(this);
+    }
+}
+
+bool CKorvelView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window() && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && cancelOperation()) {
+        return true;
+    }
+    return framework::CView::eventFilter(watched, event);
 }
 
 void CKorvelView::timerEvent(QTimerEvent* event) {

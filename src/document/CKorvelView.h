@@ -31,6 +31,7 @@ public:
     CKorvelDoc* document() const;
 
     void OnUpdate(framework::CView* sender, std::intptr_t hint) override;
+    void OnActivateView(bool activate) override;
     std::intptr_t onMessage(const framework::Message& message) override;
 
     // Where the picture was last placed, in client coordinates.
@@ -61,8 +62,14 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The status bar shows the picture that has the focus.
+    void focusInEvent(QFocusEvent* event) override;
+    // Escape that reaches the main window while this view is the active one.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Escape stops this document's running operation; true when there was one.
+    bool cancelOperation();
     void pickTransparency(QPoint imagePoint);
     void finishSelection();
     void drawAnts(QPainter& painter) const;

@@ -16,37 +16,46 @@ double unitInInches(float unit) {
     return static_cast<int>(unit) == 3 ? 1.0 / 2.54 : 1.0;
 }
 
-const char* encodingName(int marker) {
-    switch (marker) {
-        case 192:
-            return "Baseline\n";
-        case 193:
-            return "Extended sequential\n";
-        case 194:
-            return "Progressive\n";
-        case 195:
-            return "Lossless\n";
-        case 197:
-            return "Differential sequential\n";
-        case 198:
-            return "Differential progressive\n";
-        case 199:
-            return "Differential lossless\n";
-        case 201:
-            return "Extended sequential, arithmetic coding\n";
-        case 202:
-            return "Progressive, arithmetic coding\n";
-        case 203:
-            return "Lossless, arithmetic coding\n";
-        case 205:
-            return "Differential sequential, arithmetic coding\n";
-        case 206:
-            return "Differential progressive, arithmetic coding\n";
-        case 207:
-            return "Differential lossless, arithmetic coding\n";
-        default:
-            return "Unknown\n";
+// A text for each known value of an EXIF field.
+struct Named {
+    int value;
+    const char* text;
+};
+
+// The text `names` give `value`, else `fallback`; null means nothing to write.
+template <std::size_t N>
+const char* nameOf(int value, const Named (&names)[N], const char* fallback = nullptr) {
+    for (const Named& name : names) {
+        if (name.value == value) {
+            return name.text;
+        }
     }
+    return fallback;
+}
+
+void appendLine(QString& text, const char* line) {
+    if (line) {
+        text += QLatin1String(line);
+    }
+}
+
+const char* encodingName(int marker) {
+    static constexpr Named kEncodings[] = {
+        {192, "Baseline\n"},
+        {193, "Extended sequential\n"},
+        {194, "Progressive\n"},
+        {195, "Lossless\n"},
+        {197, "Differential sequential\n"},
+        {198, "Differential progressive\n"},
+        {199, "Differential lossless\n"},
+        {201, "Extended sequential, arithmetic coding\n"},
+        {202, "Progressive, arithmetic coding\n"},
+        {203, "Lossless, arithmetic coding\n"},
+        {205, "Differential sequential, arithmetic coding\n"},
+        {206, "Differential progressive, arithmetic coding\n"},
+        {207, "Differential lossless, arithmetic coding\n"},
+    };
+    return nameOf(marker, kEncodings, "Unknown\n");
 }
 
 }  // namespace
@@ -121,62 +130,33 @@ QString exifReport(const tag_ExifInfo& e) {
     if (e.ExposureBias != 0) {
         text += format("Exposure bias:%4.2f\n", double(e.ExposureBias));
     }
-    switch (e.Whitebalance) {
-        case -1:  // the block does not carry it
-        case 0:
-            break;
-        case 1:
-            text += QStringLiteral("Whitebalance : sunny\n");
-            break;
-        case 2:
-            text += QStringLiteral("Whitebalance : fluorescent\n");
-            break;
-        case 3:
-            text += QStringLiteral("Whitebalance : incandescent\n");
-            break;
-        default:
-            text += QStringLiteral("Whitebalance : cloudy\n");
-            break;
-    }
-    switch (e.MeteringMode) {
-        case 2:
-            text += QStringLiteral("Metering Mode: center weight\n");
-            break;
-        case 3:
-            text += QStringLiteral("Metering Mode: spot\n");
-            break;
-        case 5:
-            text += QStringLiteral("Metering Mode: matrix\n");
-            break;
-        default:
-            break;
-    }
-    switch (e.ExposureProgram) {
-        case 2:
-            text += QStringLiteral("Exposure     : program (auto)\n");
-            break;
-        case 3:
-            text += QStringLiteral("Exposure     : aperture priority (semi-auto)\n");
-            break;
-        case 4:
-            text += QStringLiteral("Exposure     : shutter priority (semi-auto)\n");
-            break;
-        default:
-            break;
-    }
-    switch (e.CompressionLevel) {
-        case 1:
-            text += QStringLiteral("Jpeg Quality : basic\n");
-            break;
-        case 2:
-            text += QStringLiteral("Jpeg Quality : normal\n");
-            break;
-        case 4:
-            text += QStringLiteral("Jpeg Quality : fine\n");
-            break;
-        default:
-            break;
-    }
+    // -1: the block does not carry it; other unnamed values are read as cloudy.
+    static constexpr Named kWhiteBalances[] = {
+        {-1, nullptr},
+        {0, nullptr},
+        {1, "Whitebalance : sunny\n"},
+        {2, "Whitebalance : fluorescent\n"},
+        {3, "Whitebalance : incandescent\n"},
+    };
+    static constexpr Named kMeteringModes[] = {
+        {2, "Metering Mode: center weight\n"},
+        {3, "Metering Mode: spot\n"},
+        {5, "Metering Mode: matrix\n"},
+    };
+    static constexpr Named kExposurePrograms[] = {
+        {2, "Exposure     : program (auto)\n"},
+        {3, "Exposure     : aperture priority (semi-auto)\n"},
+        {4, "Exposure     : shutter priority (semi-auto)\n"},
+    };
+    static constexpr Named kCompressionLevels[] = {
+        {1, "Jpeg Quality : basic\n"},
+        {2, "Jpeg Quality : normal\n"},
+        {4, "Jpeg Quality : fine\n"},
+    };
+    appendLine(text, nameOf(e.Whitebalance, kWhiteBalances, "Whitebalance : cloudy\n"));
+    appendLine(text, nameOf(e.MeteringMode, kMeteringModes));
+    appendLine(text, nameOf(e.ExposureProgram, kExposurePrograms));
+    appendLine(text, nameOf(e.CompressionLevel, kCompressionLevels));
     text += QStringLiteral("Encoding      : ") + QString::fromLatin1(encodingName(e.Process));
     if (!e.Comments.empty()) {
         text += QStringLiteral("Comment      : ");

@@ -1,6 +1,6 @@
 // The image-processing commands of a document: worker dispatch with undo, enable rules,
 // the dialogs' answers, the names of new documents, and every menu command on pictures
-// of three depths.
+// of three depths; Escape stopping a running operation.
 
 #include "DocumentFixture.h"
 
@@ -9,6 +9,7 @@
 #include "document/ImageDialogs.h"
 #include "document/PaletteFile.h"
 #include "document/dialogs/ImageCommandDialogs.h"
+#include "framework/CMDIFrameWnd.h"
 #include "framework/CommandTarget.h"
 #include "res/Resources.h"
 
@@ -18,6 +19,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <atomic>
 #include <cstring>
 #include <optional>
 #include <set>
@@ -771,4 +773,105 @@ TEST_F(ImageCommands, UndoTheMomentAnOperationEndsLeavesTheNextOneFree) {
     }
     ASSERT_TRUE(run(doc, ID_IMAGE_FLIP));
     EXPECT_EQ(doc->undoLevel(), 1);
+}
+
+// --- Escape stops a running operation ------------------------------------------------------
+
+namespace {
+
+// An operation that scribbles over the picture and then runs until it is stopped (or the
+// test lets it go, so that a failing test does not hang): it is certain to be running
+// when the key arrives.
+struct HeldOperation {
+    std::atomic<bool> started{false};
+    std::atomic<bool> release{false};
+
+    CKorvelDoc::Operation operation() {
+        return [this](KxImage& picture) {
+            picture.SetPixelColor(0, 0, RGBQUAD{1, 2, 3, 0});
+            picture.Negative();
+            picture.SetProgress(50);
+            started = true;
+            while (picture.GetEscape() == 0 && !release) {
+                QThread::msleep(1);
+            }
+            return picture.GetEscape() == 0;
+        };
+    }
+    // Waits until the operation has changed the picture.
+    bool waitUntilRunning() {
+        return QTest::qWaitFor([this] { return started.load(); }, 60000);
+    }
+};
+
+}  // namespace
+
+class EscapeKey : public ImageCommands {
+protected:
+    void SetUp() override {
+        ImageCommands::SetUp();
+        context.escapePressed = [this] { ++fullScreenEscapes; };
+    }
+    void TearDown() override {
+        held.release = true;
+        ImageCommands::TearDown();
+    }
+    HeldOperation held;
+    int fullScreenEscapes = 0;
+};
+
+TEST_F(EscapeKey, InTheViewItStopsTheOperationAndPutsThePictureBack) {
+    CKorvelDoc* doc = newDocument(gradient(64, 48));
+    CKorvelView* view = shownView(doc);
+    const KxImage before(*doc->image());
+
+    ASSERT_TRUE(doc->StartOperation(ID_IMAGE_NEGATIVE, {}, held.operation()));
+    ASSERT_TRUE(held.waitUntilRunning());
+    ASSERT_TRUE(doc->isBusy());
+    QTest::keyClick(view, Qt::Key_Escape);
+
+    EXPECT_FALSE(doc->isBusy());
+    EXPECT_TRUE(samePicture(*doc->image(), before));
+    EXPECT_EQ(doc->undoLevel(), 0);
+    // The key went to the operation, not to full screen.
+    EXPECT_EQ(fullScreenEscapes, 0);
+    // The status bar shows the time again instead of a percentage.
+    EXPECT_TRUE(panes[2].startsWith(QStringLiteral("Time"))) << panes[2].toStdString();
+
+    // The stop does not linger: the next operation runs to its end.
+    ASSERT_TRUE(run(doc, ID_IMAGE_MIRROR));
+    EXPECT_EQ(doc->undoLevel(), 1);
+    EXPECT_FALSE(samePicture(*doc->image(), before));
+    doc->Undo();
+    EXPECT_TRUE(samePicture(*doc->image(), before));
+}
+
+TEST_F(EscapeKey, WithNoOperationRunningItStillLeavesFullScreen) {
+    CKorvelDoc* doc = newDocument(gradient(16, 16));
+    CKorvelView* view = shownView(doc);
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_EQ(fullScreenEscapes, 1);
+    EXPECT_FALSE(doc->CancelOperation());
+}
+
+TEST_F(EscapeKey, InTheMainWindowItStopsTheActiveDocumentsOperation) {
+    korvel::framework::CMDIFrameWnd frame;
+    frame.resize(640, 480);
+    frame.show();
+    docTemplate->setWorkspace(frame.workspace());
+    CKorvelDoc* other = newDocument(gradient(32, 32, 7));
+    CKorvelDoc* doc = newDocument(gradient(64, 48));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.GetActiveDocument() == doc; }, 10000));
+    const KxImage before(*doc->image());
+
+    ASSERT_TRUE(doc->StartOperation(ID_IMAGE_NEGATIVE, {}, held.operation()));
+    ASSERT_TRUE(held.waitUntilRunning());
+    QTest::keyClick(&frame, Qt::Key_Escape);
+
+    EXPECT_FALSE(doc->isBusy());
+    EXPECT_TRUE(samePicture(*doc->image(), before));
+    EXPECT_EQ(fullScreenEscapes, 0);
+    EXPECT_EQ(other->undoLevel(), 0);
+    docTemplate->CloseAllDocuments();
+    docTemplate->setWorkspace(nullptr);
 }

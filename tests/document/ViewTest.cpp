@@ -1,11 +1,12 @@
 // The image view on screen: transparency as painted, the display copy after changes,
 // Set Transparency, the context menu after a right drag, the tracker, free-hand points in
-// stretch mode, what the rulers hear of a scroll, and printing.
+// stretch mode, what the rulers hear of a scroll, printing, and the status bar on focus.
 
 #include "DocumentFixture.h"
 
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFocusEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMouseEvent>
@@ -339,4 +340,17 @@ TEST_F(DocumentFixture, ThePictureCanBePrintedFromItsView) {
     QFile pdf(path("picture.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
+}
+
+TEST_F(DocumentFixture, TheStatusBarShowsThePictureThatGetsTheFocus) {
+    CKorvelDoc* first = newDocument(gradient(40, 30));
+    CKorvelView* firstView = shownView(first);
+    CKorvelDoc* second = newDocument(gradient(20, 10));
+    shownView(second);
+    second->refreshStatus();
+    EXPECT_EQ(panes[4], QStringLiteral("(20x10x24)"));
+
+    QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(firstView, &focus);
+    EXPECT_EQ(panes[4], QStringLiteral("(40x30x24)"));
 }

@@ -10,9 +10,11 @@ namespace korvel::document {
 
 namespace {
 
-// Runs `dialog` modally over the active window; on OK copies its answer to `settings`.
-template <typename Dialog, typename Settings>
-bool run(Dialog& dialog, Settings& settings) {
+// Shows a `Dialog` made from `arguments` modally over the active window; on OK copies its
+// answer to `settings`.
+template <typename Dialog, typename Settings, typename... Arguments>
+bool ask(Settings& settings, const Arguments&... arguments) {
+    Dialog dialog(arguments..., QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
@@ -20,61 +22,47 @@ bool run(Dialog& dialog, Settings& settings) {
     return true;
 }
 
+// Offers `choices` in a list; on OK sets `value` to the chosen entry of `values`.
+bool askChoice(const QString& title, const QStringList& choices, const std::vector<int>& values,
+               int& value) {
+    ChoiceDialog dialog(title, choices, values, value, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    value = dialog.value();
+    return true;
+}
+
 class WidgetImageDialogs : public ImageDialogs {
 public:
     bool rotate(const KxImage& picture, RotateSettings& s) override {
-        RotateDialog d(picture, s, QApplication::activeWindow());
-        return run(d, s);
+        return ask<RotateDialog>(s, picture, s);
     }
     bool resample(const KxImage& picture, ResampleSettings& s) override {
-        ResampleDialog d(picture, s, QApplication::activeWindow());
-        return run(d, s);
+        return ask<ResampleDialog>(s, picture, s);
     }
     bool skew(const KxImage& picture, SkewSettings& s) override {
-        SkewDialog d(picture, s, QApplication::activeWindow());
-        return run(d, s);
+        return ask<SkewDialog>(s, picture, s);
     }
-    bool decreaseBpp(DecreaseBppSettings& s) override {
-        DecreaseBppDialog d(s, QApplication::activeWindow());
-        return run(d, s);
-    }
+    bool decreaseBpp(DecreaseBppSettings& s) override { return ask<DecreaseBppDialog>(s, s); }
     bool increaseBpp(IncreaseBppSettings& s) override {
-        ChoiceDialog d(QStringLiteral("Increase Bpp"), {"4", "8", "24"}, {4, 8, 24}, s.bpp,
-                       QApplication::activeWindow());
-        if (d.exec() != QDialog::Accepted) {
-            return false;
-        }
-        s.bpp = d.value();
-        return true;
+        return askChoice(QStringLiteral("Increase Bpp"), {"4", "8", "24"}, {4, 8, 24}, s.bpp);
     }
     bool dither(DitherSettings& s) override {
-        ChoiceDialog d(
+        return askChoice(
             QStringLiteral("Dither"),
             {"Floyd-Steinberg", "Ordered dither", "Burkes", "Stucki", "Jarvis-Judice-Ninke",
              "Sierra", "Stevenson-Arce", "Bayer matrix (4x4 ordered dither)"},
-            {0, 1, 2, 3, 4, 5, 6, 7}, s.method, QApplication::activeWindow());
-        if (d.exec() != QDialog::Accepted) {
-            return false;
-        }
-        s.method = d.value();
-        return true;
+            {0, 1, 2, 3, 4, 5, 6, 7}, s.method);
     }
     bool threshold(const KxImage& picture, ThresholdSettings& s) override {
-        ThresholdDialog d(picture, s, QApplication::activeWindow());
-        return run(d, s);
+        return ask<ThresholdDialog>(s, picture, s);
     }
-    bool colorize(ColorizeSettings& s) override {
-        ColorizeDialog d(s, QApplication::activeWindow());
-        return run(d, s);
-    }
+    bool colorize(ColorizeSettings& s) override { return ask<ColorizeDialog>(s, s); }
     bool light(const KxImage& picture, LightSettings& s) override {
-        LightDialog d(picture, s, QApplication::activeWindow());
-        return run(d, s);
+        return ask<LightDialog>(s, picture, s);
     }
-    bool repair(RepairSettings& s) override {
-        RepairDialog d(s, QApplication::activeWindow());
-        return run(d, s);
-    }
+    bool repair(RepairSettings& s) override { return ask<RepairDialog>(s, s); }
     bool opacity(OpacitySettings& s) override {
         FormDialog d(QStringLiteral("Opacity"), QApplication::activeWindow());
         auto* level = new QSpinBox(&d);
@@ -88,28 +76,20 @@ public:
         return true;
     }
     bool options(OptionsSettings& s, const QString& exifReport) override {
-        OptionsDialog d(s, exifReport, QApplication::activeWindow());
-        return run(d, s);
+        return ask<OptionsDialog>(s, s, exifReport);
     }
-    bool palette(const KxImage&, PaletteSettings& s) override {
-        PaletteDialog d(s, QApplication::activeWindow());
-        return run(d, s);
-    }
+    bool palette(const KxImage&, PaletteSettings& s) override { return ask<PaletteDialog>(s, s); }
     bool combine(const std::vector<CKorvelDoc*>& documents, CombineSettings& s) override {
-        CombineDialog d(documents, s, QApplication::activeWindow());
-        return run(d, s);
+        return ask<CombineDialog>(s, documents, s);
     }
     bool fft(const std::vector<CKorvelDoc*>& documents, FftSettings& s) override {
-        FftDialog d(documents, s, QApplication::activeWindow());
-        return run(d, s);
+        return ask<FftDialog>(s, documents, s);
     }
     bool mix(const std::vector<CKorvelDoc*>& documents, MixSettings& s) override {
-        MixDialog d(documents, s, QApplication::activeWindow());
-        return run(d, s);
+        return ask<MixDialog>(s, documents, s);
     }
     bool jpegCompression(JpegCompressionSettings& s) override {
-        JpegCompressionDialog d(s, QApplication::activeWindow());
-        return run(d, s);
+        return ask<JpegCompressionDialog>(s, s);
     }
 };
 
