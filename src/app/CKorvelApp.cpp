@@ -183,27 +183,23 @@ bool CKorvelApp::InitInstance() {
         }
     };
 
-    // 7. The first document: the file from the command line, or a new empty one. Either
-    // way its view becomes the Start Page. A file that cannot be opened has shown its
-    // error; the program then starts with an empty Start Page instead of quitting.
-    framework::CDocument* first = nullptr;
-    if (!fileArgument.isEmpty()) {
-        first = docTemplate_->OpenDocumentFile(fileArgument);
-    }
-    if (!first) {
-        first = docTemplate_->OpenDocumentFile({});
-    }
-    auto* startPage = qobject_cast<document::CKorvelDoc*>(first);
+    // 7. The first document becomes the Start Page, whose view holds the image browser.
+    // It is always a new, empty one: a picture named on the command line opens after it,
+    // in a view of its own, so that the browser does not cover it. A file that cannot be
+    // opened has shown its error and the program starts with the Start Page alone.
+    auto* startPage = qobject_cast<document::CKorvelDoc*>(docTemplate_->OpenDocumentFile({}));
     if (!startPage) {
         exitCode_ = 1;
         return false;
     }
     startPage->setStartPage(true);
-    // Its view holds the image browser: the thumbnail list of the default save folder.
     if (!startPage->views().empty()) {
         installThumbnailList(*startPage->views().front(), *state_, *mainFrame_);
     }
     mainFrame_->applyViewKind(true);
+    if (!fileArgument.isEmpty()) {
+        docTemplate_->OpenDocumentFile(fileArgument);
+    }
 
     // 9. Show, maximised when the last session ended so.
     if (state_->maximized != 0) {

@@ -11,7 +11,10 @@ QString withTrailingSlash(const QString& folder) {
 
 QString defaultSaveFolder() {
     QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (pictures.isEmpty()) {
+    // A new account may not have its Pictures folder yet: it is made, as the desktop's
+    // own folder set-up would, so the first start does not greet the user with "Folder
+    // not found". Where it cannot be made, the home folder serves.
+    if (pictures.isEmpty() || !QDir().mkpath(pictures)) {
         pictures = QDir::homePath();
     }
     return withTrailingSlash(pictures);

@@ -118,8 +118,14 @@ TEST_F(Startup, ThePictureFromTheCommandLineShowsTheDocumentMenu) {
     ASSERT_TRUE(app.InitInstance());
     QCoreApplication::processEvents();  // the posted open-camera message: "No Camera!"
     app::CMainFrame* frame = app.mainFrame();
-    ASSERT_EQ(app.docTemplate()->documents().size(), 1u);
-    framework::CDocument* document = app.docTemplate()->documents().front();
+    // The Start Page comes first and stays empty behind its browser; the picture opens
+    // after it, in a view of its own, and is the active document.
+    ASSERT_EQ(app.docTemplate()->documents().size(), 2u);
+    auto* startPage = qobject_cast<document::CKorvelDoc*>(app.docTemplate()->documents().front());
+    ASSERT_NE(startPage, nullptr);
+    EXPECT_TRUE(startPage->isStartPage());
+    framework::CDocument* document = app.docTemplate()->documents().back();
+    EXPECT_NE(qobject_cast<document::CKorvelDoc*>(document)->image(), nullptr);
     ASSERT_NE(frame->MDIGetActive(), nullptr);
     EXPECT_EQ(frame->GetActiveDocument(), document);
     // The document's own menu, with its image entries.

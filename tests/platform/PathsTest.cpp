@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QStandardPaths>
+
 using namespace korvel::platform;
 
 TEST(Paths, FolderAndFileParts) {
@@ -19,4 +22,13 @@ TEST(Paths, LinuxLocations) {
     EXPECT_EQ(brenicIniPath(), config + "/Brenic/BRENIC.ini");
     const QString save = defaultSaveFolder();
     EXPECT_TRUE(save.endsWith("/Pictures/")) << save.toStdString();
+}
+
+TEST(Paths, AMissingPicturesFolderIsMade) {
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    ASSERT_FALSE(pictures.isEmpty());
+    QDir(pictures).removeRecursively();
+    ASSERT_FALSE(QDir(pictures).exists());
+    EXPECT_EQ(defaultSaveFolder(), pictures + "/");
+    EXPECT_TRUE(QDir(pictures).exists());
 }
