@@ -1,9 +1,11 @@
 #include "camera/CCameraFrame.h"
 
 #include "camera/BackgroundCorrection.h"
+#include "camera/CCameraSettingSheet.h"
 #include "camera/CExposurePage.h"
 #include "camera/CExposurePopup.h"
 #include "camera/CPreviewWnd.h"
+#include "camera/CWhiteBalanceWizard.h"
 #include "camera/CameraModels.h"
 #include "camera/CameraSettings.h"
 #include "camera/ExposureControls.h"
@@ -341,6 +343,57 @@ void CCameraFrame::registerCommands() {
         });
     onCommand(ID_CAMERA_TOGGLE_TOOLBAR,
               [this](int) { toolBar_->setVisible(!toolBar_->isVisible()); });
+    onCommand(
+        ID_CAMERA_PROPERTY, [this](int) { openSettingsSheet(); },
+        [this](CommandState& s) {
+            s.enable(record_.state == kCameraOpen || settingsSheet_);
+            s.setCheck(!settingsSheet_.isNull());
+        });
+    onCommand(
+        ID_CAMERA_WHITE_BALANCE_WIZARD, [this](int) { runWhiteBalanceWizard(); }, whenOpen);
+}
+
+CCameraSettingSheet* CCameraFrame::settingsSheet() const {
+    return settingsSheet_.data();
+}
+
+void CCameraFrame::openSettingsSheet() {
+    if (settingsSheet_) {
+        settingsSheet_->raise();
+        settingsSheet_->activateWindow();
+        return;
+    }
+    if (busy_ != kIdle) {
+        return;
+    }
+    busy_ = kSettingsSheet;
+    settingsSheet_ = new CCameraSettingSheet(this, this, environment_.sleep);
+    settingsSheet_->AttachRecord(&record_);
+    settingsSheet_->Backup();
+    setExposurePage(settingsSheet_->exposurePage());
+    settingsSheet_->show();
+    refreshPrompts();
+}
+
+void CCameraFrame::destroySettingsSheet() {
+    setExposurePage(nullptr);
+    if (settingsSheet_) {
+        // The sheet may be the one asking, from inside its own button handler.
+        settingsSheet_->hide();
+        settingsSheet_->deleteLater();
+        settingsSheet_ = nullptr;
+    }
+}
+
+void CCameraFrame::runWhiteBalanceWizard() {
+    if (busy_ != kIdle) {
+        return;
+    }
+    camera::runWhiteBalanceWizard(*previewWindow_, wizardSurface_, this, wizardRunner_);
+    // Whatever the wizard's result, the camera's gains now are the ones to keep.
+    KRVCameraGetGain(&record_.colourGains.red.value, &record_.colourGains.green.value,
+                     &record_.colourGains.blue.value);
+    KRVCameraSaveParameter(0);
 }
 
 std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
@@ -364,11 +417,20 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
             return onMessage({static_cast<unsigned>(MSG_APPLY_ALL), 0, 0, {}});
         case MSG_APPLY_ALL:
             session_.applyAll();
+            if (settingsSheet_) {
+                settingsSheet_->AttachRecord(&record_);
+            }
             return 0;
+        case MSG_QUICK_WHITE_BALANCE:
+        case MSG_BLACK_BALANCE:
+            // Both are the settings sheet's to carry out.
+            return settingsSheet_ ? framework::sendMessage(settingsSheet_.data(), message) : 0;
         case MSG_SET_EXPOSURE:
             session_.setExposure(static_cast<int>(static_cast<std::intptr_t>(message.wParam)));
             return 0;
         case MSG_CLOSE_SETTINGS_SHEET:
+            destroySettingsSheet();
+            [[fallthrough]];
         case MSG_CLOSE_SAVE_CONFIG:
         case MSG_SNAPSHOT_SERIES_ENDED:
             // The sheets and the snapshot series end here; the operation is over.

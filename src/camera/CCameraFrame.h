@@ -6,6 +6,7 @@
 
 #include "camera/CameraRecord.h"
 #include "camera/CameraSession.h"
+#include "camera/FrameSurface.h"
 #include "framework/CommandTarget.h"
 #include "framework/Message.h"
 
@@ -29,9 +30,11 @@ class SettingsStore;
 
 namespace korvel::camera {
 
+class CCameraSettingSheet;
 class CExposurePage;
 class CExposurePopup;
 class CPreviewWnd;
+class CWhiteBalanceWizard;
 
 // Where the camera window goes for an image: the image fits the screen (shrunk by the
 // larger of the two ratios when needed) with room for toolbar and caption, centred.
@@ -93,6 +96,12 @@ public:
     // The exposure page of the settings sheet, refreshed when the software auto exposure
     // ends; the sheet sets it while it exists.
     void setExposurePage(CExposurePage* page);
+    // The camera settings sheet while it exists, else null.
+    CCameraSettingSheet* settingsSheet() const;
+    // Shows the white-balance wizard and returns its result (modal exec() unless set).
+    void setWizardRunner(std::function<int(CWhiteBalanceWizard&)> run) {
+        wizardRunner_ = std::move(run);
+    }
     const framework::CommandRouter& router() const { return router_; }
 
     std::intptr_t onMessage(const framework::Message& message) override;
@@ -120,6 +129,9 @@ private:
     void closeExposurePopup(bool lostActivation);
     void destroyExposurePopup();
     void runSoftwareAutoExposure(int brightness);
+    void openSettingsSheet();
+    void destroySettingsSheet();
+    void runWhiteBalanceWizard();
 
     CameraRecord record_;
     Environment environment_;
@@ -136,8 +148,14 @@ private:
     bool captureDone_ = true;
     QRect savedGeometry_;  // window rectangle before full screen
     QString correctionFolder_;
-    CExposurePopup* exposurePopup_ = nullptr;  // owned by the window (Qt parent) while open
-    QPointer<CExposurePage> exposurePage_;     // owned by the settings sheet
+    CExposurePopup* exposurePopup_ = nullptr;      // owned by the window (Qt parent) while open
+    QPointer<CExposurePage> exposurePage_;         // owned by the settings sheet
+    QPointer<CCameraSettingSheet> settingsSheet_;  // owned by the window (Qt parent)
+    // The white-balance wizard's live picture. It lives as long as the window, which ends
+    // the preview's threads first, so a frame still being drawn as the wizard closes
+    // never finds it gone.
+    FrameSurface wizardSurface_;
+    std::function<int(CWhiteBalanceWizard&)> wizardRunner_;
 };
 
 }  // namespace korvel::camera
