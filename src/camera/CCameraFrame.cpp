@@ -5,10 +5,14 @@
 #include "camera/CExposurePage.h"
 #include "camera/CExposurePopup.h"
 #include "camera/CPreviewWnd.h"
+#include "camera/CResolutionPage.h"
 #include "camera/CWhiteBalanceWizard.h"
 #include "camera/CameraModels.h"
 #include "camera/CameraSettings.h"
 #include "camera/ExposureControls.h"
+#include "capture/CSaveConfigSheet.h"
+#include "capture/CompressorList.h"
+#include "capture/SnapshotFileDialog.h"
 #include "framework/CommandActions.h"
 #include "krvcamera/KRVCamera.h"
 #include "res/Resources.h"
@@ -74,6 +78,17 @@ CCameraFrame::CCameraFrame(int typeId, bool longExposureMode, Environment enviro
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("CameraFrame"));
     setWindowTitle(loadString(IDS_MAINFRAME_TITLE));
+    // Recording: a running one marks the window busy (13) and switches the Record prompt.
+    recorder_ = std::make_unique<RecordingControl>(
+        *previewWindow_, record_, this, environment_.mainWindow,
+        RecordingControl::Hooks{environment_.saveFolder, &compressorSettings(), [this](bool on) {
+                                    if (on) {
+                                        busy_ = kRecording;
+                                    } else if (busy_ == kRecording) {
+                                        busy_ = kIdle;
+                                    }
+                                    refreshPrompts();
+                                }});
     registerCommands();
 }
 
@@ -83,6 +98,8 @@ CCameraFrame::~CCameraFrame() {
         exposurePopup_->DetachOwner();
         delete exposurePopup_;
     }
+    // The series thread sends to this window: it ends before the window does.
+    endSnapshotSeries();
     // The preview's threads post to this window: they end before it stops being a target.
     delete previewWindow_;
 }
@@ -171,7 +188,7 @@ void CCameraFrame::loadBackgroundCorrection() {
 
 void CCameraFrame::stopRecording() {
     if (previewWindow_->recording()) {
-        previewWindow_->stopRecording(record_);
+        recorder_->stop();
         if (busy_ == kRecording) {
             busy_ = kIdle;
         }
@@ -341,6 +358,17 @@ void CCameraFrame::registerCommands() {
             s.enable(record_.state == kCameraOpen || busy_ == kExposurePopup);
             s.setCheck(busy_ == kExposurePopup);
         });
+    onCommand(
+        ID_CAMERA_SNAP, [this](int) { startSnapshotSeries(); },
+        [this](CommandState& s) {
+            s.enable(record_.state == kCameraOpen);
+            s.setCheck(busy_ == kSnapshot);
+        });
+    onCommand(
+        ID_CAMERA_RESOLUTION, [](int) {}, whenOpen);  // its drop-down holds 33002
+    onCommand(ID_CAMERA_SNAP_CONFIG, [this](int) { openSaveConfiguration(0); });
+    onCommand(ID_CAMERA_VIDEO_CONFIG, [this](int) { openSaveConfiguration(1); });
+    onCommand(ID_CAMERA_RESOLUTION_CONFIG, [this](int) { openSaveConfiguration(2); });
     onCommand(ID_CAMERA_TOGGLE_TOOLBAR,
               [this](int) { toolBar_->setVisible(!toolBar_->isVisible()); });
     onCommand(
@@ -351,6 +379,22 @@ void CCameraFrame::registerCommands() {
         });
     onCommand(
         ID_CAMERA_WHITE_BALANCE_WIZARD, [this](int) { runWhiteBalanceWizard(); }, whenOpen);
+    // Record (1234): starts or stops; refused while another operation runs.
+    onCommand(
+        ID_CAMERA_RECORD,
+        [this](int) {
+            if (busy_ == kIdle || busy_ == kRecording) {
+                recorder_->toggle();
+            }
+        },
+        whenOpen);
+    // Background correction (32938): the program measures with the camera, so the camera
+    // is released first; "Preview" opens it again and reads the new tables.
+    onCommand(ID_CAMERA_BACK_CORRECTION, [this](int) {
+        onMessage({static_cast<unsigned>(MSG_CAMERA_CLOSE), 0, 0, {}});
+        correctionProgram_.run(
+            winId(), correctionFolder_.isEmpty() ? QDir::currentPath() : correctionFolder_, this);
+    });
 }
 
 CCameraSettingSheet* CCameraFrame::settingsSheet() const {
@@ -406,6 +450,9 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
             applyOpenedVisibility();
             return 1;
         case MSG_CAMERA_CLOSE:
+            stopRecording();  // the file is completed while the camera still delivers
+            // No picture, no more shots: a running series ends here.
+            endSnapshotSeries();
             if (record_.state == kCameraOpen && !closing_) {
                 // Closed for the background-correction program: "Preview" reopens it.
                 actions_->action(ID_CAMERA_PREVIEW)->setVisible(true);
@@ -430,18 +477,30 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
             return 0;
         case MSG_CLOSE_SETTINGS_SHEET:
             destroySettingsSheet();
-            [[fallthrough]];
-        case MSG_CLOSE_SAVE_CONFIG:
-        case MSG_SNAPSHOT_SERIES_ENDED:
-            // The sheets and the snapshot series end here; the operation is over.
+            // The sheet's operation is over.
             busy_ = kIdle;
             refreshPrompts();
+            return 0;
+        case MSG_CLOSE_SAVE_CONFIG:
+            if (saveConfigSheet_) {
+                // Deleted later: the sheet sends this from one of its own handlers.
+                std::exchange(saveConfigSheet_, nullptr)->deleteLater();
+            }
+            busy_ = kIdle;
+            refreshPrompts();
+            return 0;
+        case MSG_TAKE_SNAPSHOT:
+            takeSnapshot(static_cast<int>(message.wParam));
+            return 0;
+        case MSG_SNAPSHOT_SERIES_ENDED:
+            // The series thread has ended (or was stopped): collect it; idle.
+            endSnapshotSeries();
             return 0;
         case MSG_EXPOSURE_POPUP_CLOSING:
             closeExposurePopup(message.wParam != 0);
             return 0;
         case MSG_CAPTURE_FINISHED:
-            captureDone_ = true;
+            captureDone_.set();
             // RAW files are not pictures the thumbnail list can show.
             if (record_.snapshot.uiFiletype != 4 && environment_.mainWindow) {
                 framework::sendMessage(
@@ -468,6 +527,95 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
         default:
             return 0;
     }
+}
+
+void CCameraFrame::startSnapshotSeries() {
+    if (busy_ != kIdle || series_) {
+        return;
+    }
+    busy_ = kSnapshot;
+    series_ = std::make_unique<capture::SnapshotSeries>(
+        captureDone_,
+        [this](int index) {
+            framework::sendMessage(this, {static_cast<unsigned>(MSG_TAKE_SNAPSHOT),
+                                          static_cast<std::uintptr_t>(index),
+                                          0,
+                                          {}});
+        },
+        [this] {
+            framework::postMessage(this,
+                                   {static_cast<unsigned>(MSG_SNAPSHOT_SERIES_ENDED), 0, 0, {}});
+        });
+    series_->start(capture::seriesPlan(record_));
+    refreshPrompts();
+}
+
+void CCameraFrame::takeSnapshot(int index) {
+    if (closing_ || (series_ && series_->stopRequested())) {
+        captureDone_.set();
+        return;
+    }
+    const QPointer<CCameraFrame> alive(this);
+    ++snapshotDepth_;
+    const QString folder = environment_.saveFolder ? environment_.saveFolder() : QString();
+    const capture::AskSavePath ask =
+        askSavePath_ ? askSavePath_ : [this](const capture::SaveDialogRequest& request) {
+            return capture::askSavePath(this, request);
+        };
+    const std::optional<std::string> path =
+        capture::snapshotPath(record_, folder.toStdString(), index, ask);
+    if (!alive) {
+        return;  // the window went while its dialog was open
+    }
+    --snapshotDepth_;
+    if (!path || closing_ || (series_ && series_->stopRequested())) {
+        // Cancelled, or the window closed while the dialog was open.
+        captureDone_.set();
+        return;
+    }
+    previewWindow_->captureToFile(QString::fromStdString(*path), record_);
+}
+
+void CCameraFrame::endSnapshotSeries() {
+    if (!series_) {
+        return;
+    }
+    series_->stop();
+    if (snapshotDepth_ > 0) {
+        // Called from inside a shot (its file dialog runs the event loop): the series thread
+        // waits for that shot to return, so it is collected afterwards, by 1303 or at the end.
+        return;
+    }
+    // The thread may be sending a shot request right now: it is served while waiting.
+    framework::waitServingSends(series_->finished());
+    series_->join();
+    series_.reset();
+    if (busy_ == kSnapshot) {
+        busy_ = kIdle;
+    }
+    refreshPrompts();
+}
+
+void CCameraFrame::openSaveConfiguration(int tab) {
+    if (busy_ != kIdle) {
+        return;
+    }
+    busy_ = kSaveConfiguration;
+    if (saveConfigSheet_) {
+        saveConfigSheet_->raise();
+        saveConfigSheet_->activateWindow();
+        return;
+    }
+    auto* page = new CResolutionPage;  // the sheet takes it over
+    saveConfigSheet_ = new capture::CSaveConfigSheet(
+        this,
+        capture::ResolutionTab{page, [page](CameraRecord* r) { page->AttachRecord(r); },
+                               [page](CameraRecord* r) { page->StoreToRecord(r); }},
+        this, capture::installedCompressors(), &compressorSettings_);
+    saveConfigSheet_->setSleep(environment_.sleep);
+    saveConfigSheet_->show();
+    saveConfigSheet_->AttachRecord(&record_, tab);
+    refreshPrompts();
 }
 
 void CCameraFrame::setExposurePage(CExposurePage* page) {

@@ -6,7 +6,12 @@
 
 #include "camera/CameraRecord.h"
 #include "camera/CameraSession.h"
+#include "camera/CorrectionProgram.h"
 #include "camera/FrameSurface.h"
+#include "camera/RecordingControl.h"
+#include "capture/CompressorList.h"
+#include "capture/SnapshotPath.h"
+#include "capture/SnapshotSeries.h"
 #include "framework/CommandTarget.h"
 #include "framework/Message.h"
 
@@ -26,6 +31,10 @@ class CommandActions;
 }
 namespace korvel::platform {
 class SettingsStore;
+}
+
+namespace korvel::capture {
+class CSaveConfigSheet;
 }
 
 namespace korvel::camera {
@@ -103,6 +112,17 @@ public:
         wizardRunner_ = std::move(run);
     }
     const framework::CommandRouter& router() const { return router_; }
+    // Recording (1234) and the background-correction program (32938).
+    RecordingControl& recordingControl() { return *recorder_; }
+    CorrectionProgram& correctionProgram() { return correctionProgram_; }
+    // The save configuration sheet while it is open, else null.
+    capture::CSaveConfigSheet* saveConfigSheet() const { return saveConfigSheet_; }
+    // The settings "Config" chose per video compressor, for the recording.
+    const capture::CompressorSettingsTable& compressorSettings() const {
+        return compressorSettings_;
+    }
+    // Replaces the snapshot file dialog (tests).
+    void setSnapshotDialog(capture::AskSavePath ask) { askSavePath_ = std::move(ask); }
 
     std::intptr_t onMessage(const framework::Message& message) override;
 
@@ -129,6 +149,10 @@ private:
     void closeExposurePopup(bool lostActivation);
     void destroyExposurePopup();
     void runSoftwareAutoExposure(int brightness);
+    void startSnapshotSeries();
+    void takeSnapshot(int index);
+    void endSnapshotSeries();
+    void openSaveConfiguration(int tab);
     void openSettingsSheet();
     void destroySettingsSheet();
     void runWhiteBalanceWizard();
@@ -145,7 +169,12 @@ private:
     int busy_ = kIdle;
     bool closing_ = false;
     bool fullScreen_ = false;
-    bool captureDone_ = true;
+    capture::CaptureDone captureDone_;  // shared with the snapshot series thread
+    std::unique_ptr<capture::SnapshotSeries> series_;
+    int snapshotDepth_ = 0;  // > 0 while a shot is being taken (the series thread waits on it)
+    capture::AskSavePath askSavePath_;
+    capture::CSaveConfigSheet* saveConfigSheet_ = nullptr;  // owned by the window (Qt parent)
+    capture::CompressorSettingsTable compressorSettings_;
     QRect savedGeometry_;  // window rectangle before full screen
     QString correctionFolder_;
     CExposurePopup* exposurePopup_ = nullptr;      // owned by the window (Qt parent) while open
@@ -156,6 +185,9 @@ private:
     // never finds it gone.
     FrameSurface wizardSurface_;
     std::function<int(CWhiteBalanceWizard&)> wizardRunner_;
+    // Writes into the preview's recording hook; the preview is deleted before it.
+    std::unique_ptr<RecordingControl> recorder_;
+    CorrectionProgram correctionProgram_;
 };
 
 }  // namespace korvel::camera

@@ -3,9 +3,12 @@
 #include "camera/AreaWhiteBalance.h"
 #include "camera/CProgressWnd.h"
 #include "camera/CRectSelectionDlg.h"
+#include "capture/SnapshotCapture.h"
 #include "framework/Message.h"
+#include "framework/MessageBox.h"
 #include "krvcamera/KRVCamera.h"
 #include "platform/Ticks.h"
+#include "res/Resources.h"
 #include "res/ids.h"
 
 #include <QKeyEvent>
@@ -30,6 +33,47 @@ bool waitsWithProgress(int typeId) {
 }
 
 }  // namespace
+
+// The live preview as the snapshot capture sees it.
+class PreviewCaptureSource : public capture::CaptureSource {
+public:
+    explicit PreviewCaptureSource(CPreviewWnd& preview) : preview_(preview) {}
+
+    bool running() const override { return preview_.runState() != CPreviewWnd::kStopped; }
+    bool regionActive() const override { return preview_.pipeline_.regionActive(); }
+    bool copyPicture(capture::CapturedPicture& picture) override {
+        // The decode thread writes the newest picture: copied between two of its frames.
+        std::lock_guard lock(preview_.pictureMutex_);
+        const PreviewPipeline& pipeline = preview_.pipeline_;
+        const int width = pipeline.width();
+        const int height = pipeline.height();
+        const std::vector<std::uint8_t>& last = pipeline.lastImage();
+        const std::size_t bytes = std::size_t(width) * height * 3;
+        if (width <= 0 || height <= 0 || last.size() < bytes) {
+            return false;
+        }
+        if (pipeline.regionActive()) {
+            const Region r = pipeline.region();
+            if (r.width() <= 0 || r.height() <= 0) {
+                return false;
+            }
+            picture.pixels.assign(std::size_t(r.width()) * r.height() * 3, 0);
+            cropRegion(last.data(), width, height, r, picture.pixels.data());
+            picture.width = r.width();
+            picture.height = r.height();
+            return true;
+        }
+        picture.pixels.assign(last.begin(), last.begin() + static_cast<std::ptrdiff_t>(bytes));
+        picture.width = width;
+        picture.height = height;
+        return true;
+    }
+    void stopThreads() override { preview_.stopThreads(); }
+    void startThreads() override { preview_.startThreads(); }
+
+private:
+    CPreviewWnd& preview_;
+};
 
 CPreviewSurface::CPreviewSurface(QWidget* parent) : QWidget(parent) {
     setObjectName(QString::number(res::IDW_PREVIEW_SURFACE));
@@ -176,6 +220,7 @@ void CPreviewWnd::decodeLoop() {
             continue;
         }
         if (runState_.load() == kRunning) {
+            std::lock_guard picture(pictureMutex_);
             pipeline_.processFrame();
         }
     }
@@ -355,11 +400,17 @@ void CPreviewWnd::closeWaitWindow() {
 }
 
 void CPreviewWnd::capture() {
-    if (!record_ || !capture_) {
+    if (!record_) {
+        return;
+    }
+    // The folder is checked before the camera is touched, precision settings included.
+    const capture::FolderProbe probe = folderProbe_ ? folderProbe_ : capture::probeFolder;
+    if (!capture_ && !capture::canSaveTo(capturePath_.toStdString(), probe)) {
+        reportCapture(true, {});
         return;
     }
     if (!record_->precisionSnapshot) {
-        capture_(capturePath_, *record_);
+        runCapture();
         return;
     }
     // The precision snapshot: slowest readout and a fixed gain, then everything back.
@@ -372,10 +423,35 @@ void CPreviewWnd::capture() {
     KRVCameraSetSpeedMode(3);
     KRVCameraSetAnalogGain(171);
     KRVCameraSetExposureTime(exposure);
-    capture_(capturePath_, *record_);
+    runCapture();
     KRVCameraSetSpeedMode(speed);
     KRVCameraSetAnalogGain(gain);
     KRVCameraSetExposureTime(exposure);
+}
+
+void CPreviewWnd::runCapture() {
+    if (capture_) {
+        capture_(capturePath_, *record_);
+        return;
+    }
+    PreviewCaptureSource source(*this);
+    const capture::CaptureResult result = capture::captureSnapshot(
+        {capturePath_.toStdString(), captureFileType_, record_->typeId, record_->captureResolution},
+        source, folderProbe_ ? folderProbe_ : capture::probeFolder);
+    // A file the library could not write is reported like a folder that cannot take it; a
+    // stopped preview or a model without captures ends the shot without a file.
+    reportCapture(result.outcome == capture::CaptureOutcome::Refused ||
+                      result.outcome == capture::CaptureOutcome::Failed,
+                  result.path);
+}
+
+void CPreviewWnd::reportCapture(bool refused, const std::string& path) {
+    if (refused) {
+        framework::AfxMessageBox(res::loadString(res::IDS_PATH_CANNOT_SAVE), framework::MB_OK,
+                                 window());
+    }
+    framework::sendMessage(cameraWindow_, {static_cast<unsigned>(res::MSG_CAPTURE_FINISHED), 0, 0,
+                                           QString::fromStdString(path)});
 }
 
 void CPreviewWnd::setBackgroundCorrectionApplied(bool applied) {

@@ -9,6 +9,7 @@
 #include "camera/CameraSession.h"
 #include "camera/FrameSurface.h"
 #include "camera/PreviewPipeline.h"
+#include "capture/DriveCheck.h"
 #include "platform/ManualResetEvent.h"
 
 #include <QBasicTimer>
@@ -19,6 +20,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -57,7 +59,7 @@ public:
     using Sleep = std::function<void(std::chrono::milliseconds)>;
     // Shows the selection overlay over `surface`; the rectangle relative to the surface.
     using RectangleSelector = std::function<std::optional<QRect>(QWidget* surface)>;
-    // Writes the pending capture (snapshot capture code).
+    // Writes the pending capture instead of the built-in snapshot capture (tests).
     using CaptureHandler = std::function<void(const QString& path, CameraRecord& record)>;
 
     CPreviewWnd(framework::MessageTarget* cameraWindow, QWidget* parent = nullptr);
@@ -92,6 +94,8 @@ public:
     // The long-exposure wait cycle in front of a file capture.
     void captureToFile(const QString& path, CameraRecord& record);
     void setCaptureHandler(CaptureHandler handler) { capture_ = std::move(handler); }
+    // How the capture path's folder is checked (this machine's file systems unless set).
+    void setFolderProbe(capture::FolderProbe probe) { folderProbe_ = std::move(probe); }
     CProgressWnd* waitWindow() const { return waitWindow_; }
     int waitTicks() const { return waitTicks_; }
     int waitLimit() const { return waitLimit_; }
@@ -125,6 +129,9 @@ private:
     void wait(std::chrono::milliseconds duration);
     void closeWaitWindow();
     void capture();
+    void runCapture();
+    void reportCapture(bool refused, const std::string& path);
+    friend class PreviewCaptureSource;
     void postCommand(int id);
 
     framework::MessageTarget* cameraWindow_;
@@ -148,6 +155,10 @@ private:
     QString capturePath_;
     std::uint8_t captureFileType_ = 2;
     CaptureHandler capture_;
+    capture::FolderProbe folderProbe_;
+    // Held by the decode thread while it works on a frame, and by a capture while it copies
+    // the newest picture.
+    std::mutex pictureMutex_;
 
     RectangleSelector select_;
     Sleep sleep_;

@@ -1,0 +1,72 @@
+#pragma once
+
+// The "Snap" page of the save configuration (dialog 140): how snapshots are named, in
+// which file type they are written, and the timed series.
+
+#include "camera/CameraRecord.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace korvel::capture {
+
+class CRangeEdit;
+
+class CSnapPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CSnapPage(QWidget* parent = nullptr);
+
+    void AttachRecord(const camera::CameraRecord& record);
+    void StoreToRecord(camera::CameraRecord& record) const;
+
+    // The buttons' actions, as their clicks run them.
+    void onUseDialog();
+    void onUseConfig();
+    void updateEnabling();
+
+    QRadioButton* useDialogButton() const { return useDialog_; }
+    QRadioButton* useConfigButton() const { return useConfig_; }
+    QLabel* fileNameLabel() const { return fileNameLabel_; }
+    QLineEdit* fileNameEdit() const { return fileName_; }
+    QLabel* plusLabel(int i) const { return i == 0 ? plus1_ : plus2_; }
+    QCheckBox* numBox() const { return num_; }
+    QComboBox* typeList() const { return typeList_; }
+    QCheckBox* timeStampedBox() const { return timeStamped_; }
+    QCheckBox* timeLapseBox() const { return timeLapse_; }
+    QLabel* spaceLabel() const { return spaceLabel_; }
+    CRangeEdit* spaceEdit() const { return space_; }
+    QLabel* countLabel() const { return countLabel_; }
+    CRangeEdit* countEdit() const { return count_; }
+    QCheckBox* fineModeBox() const { return fineMode_; }
+
+    // The type list's entry for a file type code, and the code of an entry.
+    static int typeEntryFor(int fileType);
+    static int fileTypeOfEntry(const QString& entry);
+
+private:
+    // Children, owned through Qt's parent.
+    QRadioButton* useDialog_;
+    QRadioButton* useConfig_;
+    QLabel* fileNameLabel_;
+    QLineEdit* fileName_;
+    QLabel* plus1_;
+    QCheckBox* num_;
+    QLabel* plus2_;
+    QComboBox* typeList_;
+    QCheckBox* timeStamped_;
+    QCheckBox* timeLapse_;
+    QLabel* spaceLabel_;
+    CRangeEdit* space_;
+    QLabel* countLabel_;
+    CRangeEdit* count_;
+    QCheckBox* fineMode_;
+};
+
+}  // namespace korvel::capture
