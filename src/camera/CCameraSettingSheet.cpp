@@ -8,6 +8,7 @@
 #include "camera/CExposurePage.h"
 #include "camera/CImageAdjustPage.h"
 #include "camera/CParameterPage.h"
+#include "camera/ExposureControls.h"
 #include "camera/PageControls.h"
 #include "krvcamera/KRVCamera.h"
 #include "res/Resources.h"
@@ -103,6 +104,11 @@ void CCameraSettingSheet::onCancel() {
         // The camera takes the set in use back; applying the record then gives it the
         // record's values again, and the colour gains come back from the set.
         KRVCameraReadParameter(record_->parameterSetInUse);
+        // The set brought its own exposure time, which the exposure last sent no longer
+        // describes. Unless the record learns it, applying the record skips an exposure
+        // equal to the one last sent, and the camera keeps the set's time while the pages
+        // show the record's.
+        record_->exposureSent = cameraExposureMs(-1);
     }
     sendToCameraWindow(MSG_APPLY_ALL);
     sendToCameraWindow(MSG_CLOSE_SETTINGS_SHEET);

@@ -12,6 +12,7 @@
 #include "camera/CTimeEntryCtrl.h"
 #include "camera/CameraModels.h"
 #include "camera/ExposureControls.h"
+#include "camera/PageControls.h"
 #include "res/ids.h"
 #include "ui/CPageSlider.h"
 
@@ -27,7 +28,7 @@ constexpr int kGroupLeft = 7;
 constexpr int kGroupWidth = 267;
 constexpr QRect kExposureGroup{kGroupLeft, 4, kGroupWidth, 252};
 constexpr QRect kAutoButton{17, 22, 120, 20};
-constexpr QRect kManualButton{145, 22, 120, 20};
+constexpr QRect kManualButton{140, 22, 130, 20};  // room for the whole "Manual Exposure"
 constexpr QRect kDarkLabel{17, 48, 60, 16};
 constexpr QRect kBrightLabel{205, 48, 60, 16};
 constexpr QRect kTargetSlider{17, 64, 248, 18};
@@ -104,19 +105,9 @@ CExposurePage::CExposurePage(QWidget* parent)
     setObjectName(QStringLiteral("Dialog%1").arg(IDD_EXPOSURE_PAGE));
     resize(kPageSize);
 
-    // The page's colour behind every control but the gain text, which keeps its own look.
-    // Every role of the standard palette is marked as set, so the page's colour does not
-    // reach the gain text.
-    QPalette standard = QApplication::palette(gainText_);
-    for (int role = 0; role < QPalette::NColorRoles; ++role) {
-        const auto r = static_cast<QPalette::ColorRole>(role);
-        standard.setBrush(r, standard.brush(r));
-    }
-    QPalette coloured = palette();
-    coloured.setColor(QPalette::Window, kBackground);
-    setPalette(coloured);
-    setAutoFillBackground(true);
-    gainText_->setPalette(standard);
+    // The page's colour behind every control but the gain text, which keeps its own look,
+    // disabled look included.
+    page::colourPage(this, kBackground, gainText_);
 
     // Group boxes stay behind the controls they frame.
     exposureGroup_->lower();

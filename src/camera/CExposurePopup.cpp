@@ -1,10 +1,15 @@
 #include "camera/CExposurePopup.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QCursor>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
 #include <QWindow>
 
 #include "camera/CTimeEntryCtrl.h"
@@ -24,6 +29,7 @@ constexpr QPoint kCaptionAt{15, 8};
 constexpr const char* kCaption = "Auto-Exposure";
 constexpr const char* kFontFace = "MS Sans Serif";
 constexpr int kFontHeight = 13;
+constexpr int kSmallestFontHeight = 8;
 constexpr QRect kSlider{95, 40, 115, 18};
 constexpr QRect kSetButton{5, 35, 75, 22};
 constexpr QRect kTimeEntry{90, 5, 115, 35};  // (90, 5) to (205, 40)
@@ -146,21 +152,73 @@ std::intptr_t CExposurePopup::onMessage(const framework::Message& message) {
     return 0;  // the time-entry control's notices need nothing: the time is read on "Update"
 }
 
+QToolButton* CExposurePopup::exposureButton() const {
+    const QWidget* owner = parentWidget();
+    if (!owner) {
+        return nullptr;
+    }
+    for (QToolButton* button : owner->findChildren<QToolButton*>()) {
+        const QAction* action = button->defaultAction();
+        if (action && action->data().toInt() == ID_CAMERA_EXPOSURE && button->isVisible()) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
 bool CExposurePopup::event(QEvent* event) {
     if (event->type() == QEvent::WindowDeactivate && owner_) {
-        // The camera window closes the pop-up once it is no longer the active window.
-        framework::sendMessage(owner_,
-                               {static_cast<unsigned>(MSG_EXPOSURE_POPUP_CLOSING), 1, 0, {}});
+        // The camera window closes the pop-up once it is no longer the active window. A
+        // click on the Exposure button closes it through the button's own command; closing
+        // it here as well would let that same click open it again.
+        const QToolButton* button = exposureButton();
+        const bool onButton =
+            button && button->rect().contains(button->mapFromGlobal(QCursor::pos()));
+        if (!onButton) {
+            framework::sendMessage(owner_,
+                                   {static_cast<unsigned>(MSG_EXPOSURE_POPUP_CLOSING), 1, 0, {}});
+        }
     }
     return QWidget::event(event);
+}
+
+void CExposurePopup::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Above the Exposure button while that is on the screen; below the toolbar when the
+    // camera window stands at the top of the screen.
+    if (const QToolButton* button = exposureButton(); button && button->parentWidget()) {
+        const QWidget* toolBar = button->parentWidget();
+        const QRect buttonRect(button->mapToGlobal(QPoint(0, 0)), button->size());
+        const QRect toolBarRect(toolBar->mapToGlobal(QPoint(0, 0)), toolBar->size());
+        const QRect available = screen() ? screen()->availableGeometry() : QRect();
+        setGeometry(exposurePopupPlace(buttonRect, toolBarRect, size(), available));
+    }
+    // Shown active, like a dialog: a click anywhere else then closes it, instead of
+    // leaving it open and the camera window busy.
+    raise();
+    activateWindow();
+}
+
+QFont CExposurePopup::captionFont() const {
+    QFont font(QString::fromLatin1(kFontFace));
+    font.setPixelSize(kFontHeight);
+    const QString caption = QString::fromLatin1(kCaption);
+    const int room = kTimeEntry.left() - kCaptionAt.x() - 2;
+    const auto fits = [&] { return QFontMetrics(font).horizontalAdvance(caption) <= room; };
+    if (fits()) {
+        return font;
+    }
+    font.setStretch(QFont::Condensed);
+    for (int height = kFontHeight; height > kSmallestFontHeight && !fits(); --height) {
+        font.setPixelSize(height - 1);
+    }
+    return font;
 }
 
 void CExposurePopup::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);
-    QFont font(QString::fromLatin1(kFontFace));
-    font.setPixelSize(kFontHeight);
-    painter.setFont(font);
+    painter.setFont(captionFont());
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(QRect(kCaptionAt, QSize(kTimeEntry.left() - kCaptionAt.x(), kFontHeight + 4)),

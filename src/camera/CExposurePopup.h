@@ -7,6 +7,7 @@
 // Any click on its background drags it; Enter does not close it.
 
 #include <QColor>
+#include <QFont>
 #include <QPoint>
 #include <QWidget>
 
@@ -15,6 +16,7 @@
 
 class QCheckBox;
 class QPushButton;
+class QToolButton;
 
 namespace korvel::ui {
 class CPageSlider;
@@ -63,8 +65,15 @@ public:
     void onAutoExposureClicked();
     void onSet();
 
+    // The font of the "Auto-Exposure" caption: the dialog's font where the caption fits
+    // left of the time-entry control, else a narrower or smaller one that does.
+    QFont captionFont() const;
+    // The owner window's Exposure button, which opens and closes the pop-up; null if none.
+    QToolButton* exposureButton() const;
+
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

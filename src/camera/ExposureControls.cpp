@@ -16,6 +16,27 @@ TimeLimit exposureTimeLimit(int maximum, bool longExposureMode) {
     return {max / 60000, (max / 1000) % 60, max % 1000};
 }
 
+QRect exposurePopupPlace(const QRect& button, const QRect& toolBar, QSize size,
+                         const QRect& screen) {
+    QRect place(QPoint(button.left() - 35, toolBar.top() - size.height()), size);
+    if (screen.isEmpty()) {
+        return place;
+    }
+    if (place.top() < screen.top()) {
+        place.moveTop(toolBar.bottom() + 1);
+    }
+    if (place.bottom() > screen.bottom()) {
+        place.moveBottom(screen.bottom());
+    }
+    if (place.right() > screen.right()) {
+        place.moveRight(screen.right());
+    }
+    if (place.left() < screen.left()) {
+        place.moveLeft(screen.left());
+    }
+    return place;
+}
+
 QString isoText(int gainStep) {
     return QString::asprintf("ISO:%d00", gainStep);
 }

@@ -6,6 +6,7 @@
 // window's side of the software auto exposure. Plain code over the record and the camera
 // library, so a test calls it without a window.
 
+#include <QRect>
 #include <QString>
 
 #include "camera/CameraRecord.h"
@@ -22,6 +23,13 @@ struct TimeLimit {
     bool operator==(const TimeLimit&) const = default;
 };
 TimeLimit exposureTimeLimit(int maximum, bool longExposureMode);
+
+// Where the exposure pop-up of `size` stands, in screen coordinates: above the Exposure
+// button, its left edge 35 pixels left of the button's and its bottom on the toolbar's top.
+// Where that would leave the screen's usable area (a camera window at the top of the
+// screen), it hangs below the toolbar instead, and it is kept inside that area sideways.
+QRect exposurePopupPlace(const QRect& button, const QRect& toolBar, QSize size,
+                         const QRect& screen);
 
 // "ISO:%d00" of a gain step: step 4 reads ISO:400.
 QString isoText(int gainStep);

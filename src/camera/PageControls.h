@@ -59,12 +59,17 @@ W* transparent(W* widget) {
 }
 
 // The standard palette of `widget` with every role marked as set: a widget given it keeps
-// the standard look instead of inheriting roles from a coloured parent.
+// the standard look instead of inheriting roles from a coloured parent. Each colour group is
+// set on its own: setting a role for all groups at once would give a disabled box the
+// enabled colours, so it would look as if it could be typed into.
 inline QPalette standardPalette(const QWidget* widget) {
     QPalette standard = QApplication::palette(widget);
-    for (int role = 0; role < QPalette::NColorRoles; ++role) {
-        const auto r = static_cast<QPalette::ColorRole>(role);
-        standard.setBrush(r, standard.brush(r));
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto r = static_cast<QPalette::ColorRole>(role);
+            standard.setBrush(group, r, standard.brush(group, r));
+        }
     }
     return standard;
 }

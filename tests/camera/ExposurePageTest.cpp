@@ -8,6 +8,7 @@
 #include "res/ids.h"
 #include "ui/CPageSlider.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -105,6 +106,22 @@ TEST(ExposureControls, TimeLimitsAndIsoText) {
     EXPECT_EQ(isoText(16), "ISO:1600");
 }
 
+TEST(ExposureControls, ThePopupStandsAboveItsButtonOrBelowTheToolbarOnTheScreen) {
+    const QSize size(210, 60);
+    const QRect screen(0, 0, 1600, 1000);
+    // Room above the toolbar: left 35 pixels left of the button, bottom on the toolbar's top.
+    EXPECT_EQ(exposurePopupPlace(QRect(400, 300, 30, 30), QRect(180, 300, 1200, 33), size, screen),
+              QRect(365, 240, 210, 60));
+    // A camera window at the top of the screen: below the toolbar instead.
+    EXPECT_EQ(exposurePopupPlace(QRect(400, 0, 30, 30), QRect(180, 0, 1200, 33), size, screen),
+              QRect(365, 33, 210, 60));
+    // Kept inside the screen sideways.
+    EXPECT_EQ(exposurePopupPlace(QRect(10, 300, 30, 30), QRect(0, 300, 800, 33), size, screen),
+              QRect(0, 240, 210, 60));
+    EXPECT_EQ(exposurePopupPlace(QRect(1500, 300, 30, 30), QRect(0, 300, 1600, 33), size, screen),
+              QRect(1390, 240, 210, 60));
+}
+
 TEST_F(ExposurePage, ControlsCarryTheirIdsTextsAndColours) {
     makePage(13, false);
     EXPECT_EQ(page->objectName(), "Dialog184");
@@ -136,6 +153,30 @@ TEST_F(ExposurePage, ControlsCarryTheirIdsTextsAndColours) {
     page->resize(page->width() + 100, page->height());
     EXPECT_EQ(control(IDC_EXPOSURE_GROUP)->width(), groupWidth + 50);
     EXPECT_EQ(control(IDC_EXPOSURE_WB_GROUP)->width(), groupWidth + 50);
+}
+
+TEST_F(ExposurePage, TextsShowWholeAndADisabledGainTextLooksDisabled) {
+    makePage(13, true);  // auto exposure on: the gain text is disabled
+    for (const int id :
+         {IDC_EXPOSURE_AUTO, IDC_EXPOSURE_MANUAL, IDC_EXPOSURE_TARGET_DARK,
+          IDC_EXPOSURE_TARGET_BRIGHT, IDC_EXPOSURE_TIME_LABEL, IDC_EXPOSURE_GAIN_LABEL}) {
+        QWidget* widget = control(id);
+        EXPECT_LE(widget->sizeHint().width(), widget->width()) << id;
+    }
+
+    // The gain text keeps the standard look, the disabled look included, so a locked gain
+    // does not look as if it could be typed into.
+    QLineEdit* gain = page->gainText();
+    ASSERT_FALSE(gain->isEnabled());
+    const QPalette standard = QApplication::palette(gain);
+    ASSERT_NE(standard.color(QPalette::Disabled, QPalette::Text),
+              standard.color(QPalette::Active, QPalette::Text));
+    for (const auto role : {QPalette::Text, QPalette::Base, QPalette::Window}) {
+        for (const auto group : {QPalette::Active, QPalette::Disabled}) {
+            EXPECT_EQ(gain->palette().color(group, role), standard.color(group, role))
+                << role << " " << group;
+        }
+    }
 }
 
 TEST_F(ExposurePage, WithAutoExposureOnTheTimeAndGainAreLocked) {

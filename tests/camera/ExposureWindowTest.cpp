@@ -15,11 +15,15 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QFontMetrics>
 #include <QMoveEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <cstdio>
 
@@ -126,6 +130,7 @@ protected:
 TEST_F(ExposureWindow, TheExposureCommandOpensThePopupAboveItsButton) {
     makeWindow(13);
     frame->show();
+    frame->move(frame->x(), 200);  // room above the toolbar
     CExposurePopup* popup = openPopup();
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(frame->busy(), CCameraFrame::kExposurePopup);
@@ -180,6 +185,42 @@ TEST_F(ExposureWindow, LosingActivationClosesAVisiblePopupOnly) {
     QCoreApplication::sendEvent(popup, &deactivate);
     EXPECT_EQ(frame->exposurePopup(), nullptr);
     EXPECT_EQ(frame->busy(), CCameraFrame::kIdle);
+}
+
+TEST_F(ExposureWindow, ThePopupOpensActiveAndItsOwnButtonClosesItForGood) {
+    makeWindow(13);
+    frame->show();
+    // Windows of earlier tests go first: their going would move the activation.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QPointer<CExposurePopup> popup = openPopup();
+    ASSERT_NE(popup, nullptr);
+    QWidget* button =
+        frame->toolBar()->widgetForAction(frame->commandActions().action(ID_CAMERA_EXPOSURE));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(static_cast<QWidget*>(popup->exposureButton()), button);
+    // Shown active, like a dialog, so that a click elsewhere closes it.
+    QTRY_VERIFY(popup && popup->isActiveWindow());
+
+    // A press on the Exposure button takes the activation away first; the pop-up stays ...
+    QCursor::setPos(button->mapToGlobal(button->rect().center()));
+    ASSERT_TRUE(button->rect().contains(button->mapFromGlobal(QCursor::pos())));
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(popup, &deactivate);
+    EXPECT_EQ(frame->exposurePopup(), popup);
+    EXPECT_EQ(frame->busy(), CCameraFrame::kExposurePopup);
+    // ... for the button's command to close it, instead of closing and opening it again.
+    ASSERT_TRUE(frame->router().dispatch(ID_CAMERA_EXPOSURE));
+    EXPECT_EQ(frame->exposurePopup(), nullptr);
+    EXPECT_EQ(frame->busy(), CCameraFrame::kIdle);
+}
+
+TEST_F(ExposureWindow, ThePopupsCaptionFitsLeftOfItsTimeEntry) {
+    makeWindow(13);
+    CExposurePopup* popup = openPopup();
+    ASSERT_NE(popup, nullptr);
+    const int room = popup->timeEntry()->x() - 15;  // the caption starts at x 15
+    EXPECT_LE(QFontMetrics(popup->captionFont()).horizontalAdvance("Auto-Exposure"), room);
 }
 
 TEST_F(ExposureWindow, MovingTheWindowClosesThePopup) {

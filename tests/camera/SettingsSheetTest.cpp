@@ -142,6 +142,42 @@ TEST_F(SettingsSheet, CancelKeepsAChangedGammaInTheRecordAndTheCamera) {
     EXPECT_EQ(record.colourGains.red.value, 64);
 }
 
+TEST_F(SettingsSheet, CancelLeavesTheCameraAtTheRecordsExposureNotTheReloadedSets) {
+    openSheet(1);
+    // The set in use holds 100 ms ...
+    KRVCameraSetExposureTime(100);
+    KRVCameraSaveParameter(0);
+    // ... and the exposure was sent as 200 ms afterwards, as the software auto exposure does.
+    KRVCameraSetExposureTime(200);
+    record.exposure.value = 200;
+    record.exposureSent = 200;
+
+    sheet->cancelButton()->click();
+    int ms = 0;
+    KRVCameraGetExposureTime(&ms);
+    EXPECT_EQ(ms, 200);
+    EXPECT_EQ(record.exposure.value, 200);
+    EXPECT_EQ(record.exposureSent, 200);
+}
+
+TEST_F(SettingsSheet, DisabledEditBoxesLookDisabled) {
+    openSheet(1);
+    QLineEdit* saturation = sheet->imageAdjustPage()->edit(AdjustStep::Saturation);
+    ASSERT_EQ(record.colourEnhancement.value, 0);  // saturation is locked without it
+    ASSERT_FALSE(saturation->isEnabled());
+    const QPalette standard = QApplication::palette(saturation);
+    ASSERT_NE(standard.color(QPalette::Disabled, QPalette::Text),
+              standard.color(QPalette::Active, QPalette::Text));
+    for (QLineEdit* edit : {saturation, sheet->parameterPage()->gainEdit(0)}) {
+        for (const auto group : {QPalette::Active, QPalette::Disabled}) {
+            EXPECT_EQ(edit->palette().color(group, QPalette::Text),
+                      standard.color(group, QPalette::Text));
+            EXPECT_EQ(edit->palette().color(group, QPalette::Base),
+                      standard.color(group, QPalette::Base));
+        }
+    }
+}
+
 TEST_F(SettingsSheet, TheCloseBoxOnlyAsksToBeDestroyed) {
     openSheet(1);
     record.autoExposure.value = 0;
