@@ -33,6 +33,7 @@
 #include <QThread>
 #include <QToolBar>
 
+#include <algorithm>
 #include <utility>
 
 namespace korvel::camera {
@@ -219,8 +220,13 @@ void CCameraFrame::fitToImage() {
     const QSize screenSize = screen ? screen->geometry().size() : QSize(1280, 1024);
     const int caption = style()->pixelMetric(QStyle::PM_TitleBarHeight);
     const int toolbar = toolBar_ ? toolBar_->sizeHint().height() : 0;
-    setGeometry(
-        fitCameraWindow(QSize(record_.width, record_.height), toolbar, caption, screenSize));
+    // The rectangle includes the title bar: move() places the frame, resize() the client
+    // area below it (setGeometry would put the client area at the top and push the title
+    // bar off the screen).
+    const QRect window =
+        fitCameraWindow(QSize(record_.width, record_.height), toolbar, caption, screenSize);
+    move(window.topLeft());
+    resize(window.width(), std::max(1, window.height() - caption));
 }
 
 void CCameraFrame::wait(std::chrono::milliseconds duration) {
