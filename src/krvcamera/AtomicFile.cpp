@@ -31,8 +31,10 @@ bool syncFile(const std::string& name) {
     return synced;
 }
 
-bool replaceTarget(const std::string& temporary, const std::filesystem::path& path, bool written) {
-    if (written && syncFile(temporary) && std::rename(temporary.c_str(), path.c_str()) == 0) {
+bool replaceTarget(const std::string& temporary, const std::filesystem::path& path, bool written,
+                   Durability durability) {
+    const bool synced = durability != Durability::Synced || (written && syncFile(temporary));
+    if (written && synced && std::rename(temporary.c_str(), path.c_str()) == 0) {
         return true;
     }
     ::unlink(temporary.c_str());
@@ -42,7 +44,7 @@ bool replaceTarget(const std::string& temporary, const std::filesystem::path& pa
 }  // namespace
 
 bool writeFileAtomically(const std::filesystem::path& path,
-                         const std::function<bool(std::FILE*)>& write) {
+                         const std::function<bool(std::FILE*)>& write, Durability durability) {
     std::string temporary;
     const int fd = createTemporary(path, temporary);
     if (fd < 0) {
@@ -57,11 +59,12 @@ bool writeFileAtomically(const std::filesystem::path& path,
     bool written = write(file);
     written = std::fflush(file) == 0 && written;
     written = std::fclose(file) == 0 && written;
-    return replaceTarget(temporary, path, written);
+    return replaceTarget(temporary, path, written, durability);
 }
 
 bool writeFileAtomicallyByPath(const std::filesystem::path& path,
-                               const std::function<bool(const std::filesystem::path&)>& write) {
+                               const std::function<bool(const std::filesystem::path&)>& write,
+                               Durability durability) {
     std::string temporary;
     const int fd = createTemporary(path, temporary);
     if (fd < 0) {
@@ -69,7 +72,7 @@ bool writeFileAtomicallyByPath(const std::filesystem::path& path,
     }
     ::close(fd);
     const bool written = write(temporary);
-    return replaceTarget(temporary, path, written);
+    return replaceTarget(temporary, path, written, durability);
 }
 
 }  // namespace krvcamera

@@ -181,14 +181,19 @@ bool writeImageFile(FileType type, const std::filesystem::path& path, const std:
     switch (type) {
         case FileType::Bmp:
             return writeFileAtomically(
-                path, [&](std::FILE* file) { return writeBmp(file, image, width, height); });
+                path, [&](std::FILE* file) { return writeBmp(file, image, width, height); },
+                Durability::Whole);
         case FileType::Jpeg:
             return writeFileAtomically(
-                path, [&](std::FILE* file) { return writeJpeg(file, image, width, height); });
+                path, [&](std::FILE* file) { return writeJpeg(file, image, width, height); },
+                Durability::Whole);
         case FileType::Tiff:
-            return writeFileAtomicallyByPath(path, [&](const std::filesystem::path& temporary) {
-                return writeTiff(temporary, image, width, height);
-            });
+            return writeFileAtomicallyByPath(
+                path,
+                [&](const std::filesystem::path& temporary) {
+                    return writeTiff(temporary, image, width, height);
+                },
+                Durability::Whole);
         case FileType::Raw:
             return writeRawFile(path, image, rowBytes(width) * static_cast<std::size_t>(height));
     }
@@ -200,7 +205,8 @@ bool writeRawFile(const std::filesystem::path& path, const void* data, std::size
         return false;
     }
     return writeFileAtomically(
-        path, [&](std::FILE* file) { return std::fwrite(data, 1, bytes, file) == bytes; });
+        path, [&](std::FILE* file) { return std::fwrite(data, 1, bytes, file) == bytes; },
+        Durability::Whole);
 }
 
 }  // namespace krvcamera
