@@ -14,6 +14,7 @@
 #include "framework/Message.h"
 #include "framework/MessageBox.h"
 #include "image/qt/KxMetafileRenderer.h"
+#include "krvmeasure/CKRMeasure.h"
 #include "platform/Paths.h"
 #include "platform/ProfileSettings.h"
 #include "platform/SingleInstanceLock.h"
@@ -207,6 +208,9 @@ bool CKorvelApp::InitInstance() {
     } else {
         mainFrame_->show();
     }
+
+    // 11. The measurement library's cursors, once per run.
+    CKRMeasure::CreateCursor();
 
     // 12. Ask the main frame to open the camera once the event loop runs.
     framework::postMessage(mainFrame_.get(), {static_cast<unsigned>(MSG_OPEN_CAMERA), 0, 0, {}});

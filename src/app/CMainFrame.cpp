@@ -17,6 +17,8 @@
 #include "framework/CommandActions.h"
 #include "framework/MessageBox.h"
 #include "krvcamera/KRVCamera.h"
+#include "krvmeasure/CKRMeasure.h"
+#include "measure/CalibrationListMenu.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "res/Resources.h"
@@ -191,6 +193,11 @@ QAction* CMainFrame::createControl(int id) {
         widget = combo;
     } else if (id == ID_MEASURE_CALIBRATE_TABLE) {
         QAction* control = commandActions().makeSplitButton(id, IDR_CALIBRATE_TABLE_MENU);
+        if (auto* button =
+                qobject_cast<QToolButton*>(static_cast<QWidgetAction*>(control)->defaultWidget());
+            button && button->menu()) {
+            watchCalibrationList(button->menu());
+        }
         controls_.emplace(id, control);
         return control;
     } else {
@@ -275,6 +282,27 @@ void CMainFrame::showMenu(int menuId) {
     commandActions().fillMenuBar(menuBar(), menuId);
     shownMenu_ = menuId;
     addRecentFileEntries();
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        watchCalibrationList(menu);
+    }
+}
+
+void CMainFrame::watchCalibrationList(QMenu* menu) {
+    QAction* placeholder = commandActions().action(ID_MEASURE_CALIBRATE_LIST);
+    if (!menu->actions().contains(placeholder)) {
+        return;
+    }
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, placeholder] {
+        auto* doc = qobject_cast<document::CKorvelDoc*>(GetActiveDocument());
+        CKRMeasure* measure = doc ? doc->measurement.measure() : nullptr;
+        measure::expandCalibrationList(*menu, placeholder,
+                                       measure ? measure->GetActiveCalibrateList() : nullptr,
+                                       [this](int id) {
+                                           QAction* entry = commandActions().action(id);
+                                           commandActions().refresh(entry);
+                                           return entry;
+                                       });
+    });
 }
 
 void CMainFrame::addRecentFileEntries() {

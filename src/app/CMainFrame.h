@@ -20,6 +20,7 @@
 class QComboBox;
 class QDockWidget;
 class QLabel;
+class QMenu;
 class QToolBar;
 
 namespace korvel::document {
@@ -151,6 +152,9 @@ private:
     void createFolderPane();
     void showMenu(int menuId);
     void addRecentFileEntries();
+    // Lists the active picture's calibrations after the "List" entry of `menu` whenever it
+    // opens (nothing when the menu has no such entry).
+    void watchCalibrationList(QMenu* menu);
     void registerCommands();
     QAction* createControl(int id);
     void dockMeasureBesideStandard();

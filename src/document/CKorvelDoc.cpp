@@ -14,6 +14,7 @@
 #include "framework/Message.h"
 #include "framework/MessageBox.h"
 #include "image/KxImage.h"
+#include "measure/MeasureCommands.h"
 #include "platform/Ticks.h"
 #include "res/Resources.h"
 #include "res/ids.h"
@@ -35,6 +36,8 @@ namespace korvel::document {
 
 using namespace korvel::res;
 using framework::CommandState;
+
+static_assert(CKorvelDoc::kMeasure == measure::kMeasureTool);
 
 namespace {
 
@@ -58,6 +61,14 @@ CKorvelDoc::CKorvelDoc(DocumentContext& context)
 
 CKorvelDoc::~CKorvelDoc() {
     StopOperation();
+}
+
+void CKorvelDoc::setStartPage(bool startPage) {
+    startPage_ = startPage;
+    // The Start Page shows the thumbnail list and measures nothing.
+    if (startPage) {
+        measurement.release();
+    }
 }
 
 bool CKorvelDoc::hasPicture() const {
@@ -164,6 +175,25 @@ bool CKorvelDoc::OnSaveDocument(const QString& path) {
     }
     StopwatchStart();
     KxImage kept(*image_);
+    // The measurements are drawn into the file; the document keeps its picture without
+    // them. A flattened picture has no transparency left, so it is written only when the
+    // overlay drew something; it keeps the quality and resolution chosen for the picture.
+    const measure::BurnedPicture burned = measurement.burn(
+        QSize(int(image_->GetWidth()), int(image_->GetHeight())),
+        [this](QPainter& painter) { image_->Draw(&painter, 0, 0, -1, -1); }, zoom);
+    if (burned.drawn) {
+        KxImage flat;
+        if (burned.image.isNull() || !flat.CreateFromHBITMAP(burned.image)) {
+            StopwatchStop();
+            framework::AfxMessageBox(QStringLiteral("Not enough memory to draw the measurements"),
+                                     framework::MB_ICONERROR);
+            return false;
+        }
+        flat.SetJpegQuality(image_->GetJpegQuality());
+        flat.SetXDPI(image_->GetXDPI());
+        flat.SetYDPI(image_->GetYDPI());
+        image_->Transfer(flat);
+    }
     // Written beside the target and renamed over it, so a failed save leaves neither a
     // half-written file nor a damaged older one.
     const QString temporary = path + QStringLiteral(".korvel-part");
@@ -558,6 +588,7 @@ void CKorvelDoc::registerCommands() {
             }
         },
         [this](CommandState& s) { s.enable(context_.browserCommand != nullptr); });
+    registerMeasureCommands();
     const std::pair<int, int> tools[] = {{ID_TOOL_MOVE, kMove},
                                          {ID_TOOL_SELECT, kSelect},
                                          {ID_TOOL_ZOOM, kZoom},
@@ -591,6 +622,38 @@ void CKorvelDoc::registerCommands() {
                 s.setCheck(tool == value);
             });
     }
+}
+
+void CKorvelDoc::registerMeasureCommands() {
+    // Every Measure command is enabled while the document has a picture.
+    const auto pictureShown = [this](CommandState& s) { s.enable(hasPicture()); };
+    for (const measure::MeasureCommand& command : measure::measureCommands()) {
+        onCommand(
+            command.id, [this, &command](int) { measurement.execute(command, tool); },
+            [this, &command](CommandState& s) {
+                s.enable(hasPicture());
+                s.setCheck(measurement.isChecked(command, tool));
+            });
+    }
+    onCommand(
+        ID_MEASURE_SCALE_LINE,
+        [this](int) {
+            // The application's setting follows the picture's flag.
+            context_.showScaleLine = measurement.toggleScaleLine() ? 1 : 0;
+            UpdateAllViews(nullptr, HINT_REPAINT);
+        },
+        [this](CommandState& s) {
+            s.enable(hasPicture());
+            s.setCheck(measurement.scaleLineShown());
+        });
+    onCommandRange(
+        ID_MEASURE_CALIBRATION_FIRST, ID_MEASURE_CALIBRATION_LAST,
+        [this](int id) {
+            if (const std::optional<unsigned> index = measure::calibrationIndex(id)) {
+                measurement.chooseCalibration(*index);
+            }
+        },
+        pictureShown);
 }
 
 }  // namespace korvel::document

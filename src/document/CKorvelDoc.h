@@ -8,6 +8,7 @@
 #include "document/UndoRing.h"
 #include "framework/CDocument.h"
 #include "image/KxImageJPG.h"
+#include "measure/MeasureBinding.h"
 #include "platform/ManualResetEvent.h"
 
 #include <QImage>
@@ -71,7 +72,7 @@ public:
     // The first document of a run hosts the thumbnail list and refuses to close until
     // the application is shutting down.
     bool isStartPage() const { return startPage_; }
-    void setStartPage(bool startPage) { startPage_ = startPage; }
+    void setStartPage(bool startPage);
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;
@@ -121,9 +122,14 @@ public:
     std::array<std::array<int, 256>, 4> histogram{};  // red, green, blue, grey
     int histogramMaximum = 0;
     KxImageJPG exif;
+    // The measurement library's object of this picture (made by its view) and the values
+    // the Measure menu's check marks read.
+    measure::MeasureBinding measurement;
 
 private:
     void registerCommands();
+    // The Measure menu, Show Scale Line and the calibration list entries.
+    void registerMeasureCommands();
     void workerThread(Operation operation);
     void progressThread();
     // Waits for the threads of the last operation, serving what they send meanwhile.

@@ -114,6 +114,14 @@ void CKorvelView::layoutPicture() {
     emit rulersChanged(0, scrollPosition(), {}, imageRect_, doc->zoom);
 }
 
+void CKorvelView::OnInitialUpdate() {
+    framework::CView::OnInitialUpdate();
+    // The Start Page is marked after its view is made; marking it drops the object again.
+    if (CKorvelDoc* doc = document(); doc && !doc->isStartPage()) {
+        doc->measurement.create(this, doc->context().showScaleLine);
+    }
+}
+
 void CKorvelView::OnUpdate(framework::CView*, std::intptr_t hint) {
     CKorvelDoc* doc = document();
     if (hint == res::HINT_FULL_REFRESH && doc) {
@@ -238,6 +246,11 @@ void CKorvelView::paintEvent(QPaintEvent* event) {
                             exposed.width() * sx, exposed.height() * sy);
         painter.drawImage(QRectF(exposed), shown, source);
     }
+    // The measurements over the picture, placed as the picture is, scrolled with it.
+    painter.save();
+    painter.translate(-scrollPosition());
+    document()->measurement.drawOnScreen(painter, doc->zoom, imageRect_.topLeft());
+    painter.restore();
     drawAnts(painter);
     tracker_.draw(painter);
 }
@@ -288,6 +301,7 @@ void CKorvelView::print(QPainter& painter, int printerDpiX, int printerDpiY) {
     copy.SetTransColor(RGBQUAD{255, 255, 255, 0});
     copy.AlphaStrip();
     copy.Stretch(&painter, 0, 0, size.width(), size.height());
+    document()->measurement.drawOnPaper(painter, size, int(source.GetWidth()), doc->zoom);
 }
 
 void CKorvelView::printTo(QPrinter& printer) {
@@ -379,6 +393,10 @@ void CKorvelView::mousePressEvent(QMouseEvent* event) {
                     doc->runCommand(res::ID_VIEW_ZOOM_IN);
                 }
                 break;
+            case CKorvelDoc::kMeasure:
+                doc->measurement.route(measure::MeasureBinding::Mouse::Press, doc->tool, point,
+                                       imageRect_, scrollPosition(), doc->zoom);
+                break;
             case CKorvelDoc::kText:
                 doc->tool = CKorvelDoc::kNoTool;
                 if (doc->hasPicture()) {
@@ -446,6 +464,12 @@ void CKorvelView::pickTransparency(QPoint p) {
 
 void CKorvelView::mouseReleaseEvent(QMouseEvent* event) {
     CKorvelDoc* doc = document();
+    if (doc && event->button() == Qt::LeftButton &&
+        doc->measurement.route(measure::MeasureBinding::Mouse::Release, doc->tool,
+                               event->position().toPoint(), imageRect_, scrollPosition(),
+                               doc->zoom)) {
+        return;
+    }
     if (doc && event->button() == Qt::LeftButton && doc->tool == CKorvelDoc::kTracker &&
         tracker_.tracking()) {
         tracker_.release(event->position().toPoint());
@@ -457,6 +481,21 @@ void CKorvelView::mouseReleaseEvent(QMouseEvent* event) {
         doc->hasPicture()) {
         finishSelection();
     }
+}
+
+void CKorvelView::mouseDoubleClickEvent(QMouseEvent* event) {
+    CKorvelDoc* doc = document();
+    if (doc && doc->tool == CKorvelDoc::kMeasure) {
+        // Ends the library's multi-point items; nothing else happens on it.
+        if (event->button() == Qt::LeftButton) {
+            doc->measurement.route(measure::MeasureBinding::Mouse::DoubleClick, doc->tool,
+                                   event->position().toPoint(), imageRect_, scrollPosition(),
+                                   doc->zoom);
+        }
+        return;
+    }
+    // The other tools take the second click as a press, as before.
+    framework::CView::mouseDoubleClickEvent(event);
 }
 
 void CKorvelView::applyTracker() {
@@ -510,6 +549,10 @@ void CKorvelView::mouseMoveEvent(QMouseEvent* event) {
     const CKorvelDoc* doc = document();
     if (doc && doc->context().setStatusPane) {
         doc->context().setStatusPane(0, readout(point));
+    }
+    if (doc) {
+        document()->measurement.route(measure::MeasureBinding::Mouse::Move, doc->tool, point,
+                                      imageRect_, scrollPosition(), doc->zoom);
     }
     emit rulersChanged(3, scrollPosition(), point, imageRect_, doc ? doc->zoom : 1.0);
     // The magnifier follows the cursor, at most every 50 ms of movement.

@@ -30,6 +30,8 @@ public:
 
     CKorvelDoc* document() const;
 
+    // A picture view makes its document's measurement object.
+    void OnInitialUpdate() override;
     void OnUpdate(framework::CView* sender, std::intptr_t hint) override;
     void OnActivateView(bool activate) override;
     std::intptr_t onMessage(const framework::Message& message) override;
@@ -58,6 +60,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void timerEvent(QTimerEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -12,6 +12,8 @@
 #include "framework/CDocTemplate.h"
 #include "framework/CommandActions.h"
 #include "framework/MessageBox.h"
+#include "image/KxImage.h"
+#include "krvmeasure/CKRMeasure.h"
 #include "res/ids.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +27,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -587,4 +590,48 @@ TEST_F(MainFrameFixture, HistogramMakesOneWindowThatEachRunShowsAndRaises) {
 TEST_F(MainFrameFixture, TheFolderPaneHoldsTheFolderTree) {
     ASSERT_NE(frame->folderTree(), nullptr);
     EXPECT_EQ(frame->folderPane()->widget(), frame->folderTree());
+}
+
+TEST_F(MainFrameFixture, TheCalibrationListMenusListTheActivePicturesCalibrations) {
+    QFile::remove(krvmeasure::defaultCalibrationPath());
+    openStartPage();
+    auto* doc = qobject_cast<CKorvelDoc*>(docTemplate->OpenDocumentFile({}));
+    doc->setImage(std::make_unique<KxImage>(40, 30, 24, KXIMAGE_FORMAT_UNKNOWN));
+    QApplication::processEvents();
+    ASSERT_EQ(frame->GetActiveDocument(), doc);
+    QAction* placeholder = frame->commandActions().action(ID_MEASURE_CALIBRATE_LIST);
+    // The Measure menu's "Calibration List" and the Calibrate Table button's drop-down.
+    std::vector<QMenu*> lists;
+    for (QMenu* menu : frame->findChildren<QMenu*>()) {
+        if (menu->actions().contains(placeholder)) {
+            lists.push_back(menu);
+        }
+    }
+    ASSERT_EQ(lists.size(), 2u);
+    const auto opened = [](QMenu* menu) {
+        emit menu->aboutToShow();
+        QStringList shown;
+        for (QAction* a : menu->actions()) {
+            if (a->isVisible()) {
+                shown << a->text();
+            }
+        }
+        return shown;
+    };
+    for (QMenu* menu : lists) {
+        EXPECT_TRUE(opened(menu).isEmpty());
+    }
+    // Seven calibrations: six have entries, each choosing its own.
+    std::vector<krvmeasure::Calibration> seven;
+    for (int i = 1; i <= 7; ++i) {
+        seven.push_back({QStringLiteral("x%1").arg(i), double(i), krvmeasure::Unit::Micrometre});
+    }
+    ASSERT_TRUE(krvmeasure::CalibrationStore().save({seven, {}, 2}));
+    for (QMenu* menu : lists) {
+        EXPECT_EQ(opened(menu), (QStringList{"x1", "x2", "x3", "x4", "x5", "x6"}));
+    }
+    QAction* fourth = frame->commandActions().action(ID_MEASURE_CALIBRATION_FIRST + 3);
+    EXPECT_TRUE(fourth->isEnabled());
+    fourth->trigger();
+    EXPECT_EQ(doc->measurement.measure()->ActiveCalibration().name, QStringLiteral("x4"));
 }

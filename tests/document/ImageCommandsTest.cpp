@@ -11,6 +11,7 @@
 #include "document/dialogs/ImageCommandDialogs.h"
 #include "framework/CMDIFrameWnd.h"
 #include "framework/CommandTarget.h"
+#include "krvmeasure/MeasureFixture.h"
 #include "res/Resources.h"
 
 #include <QComboBox>
@@ -537,6 +538,8 @@ TEST_F(ImageCommands, EveryMenuCommandRunsOnThreeDepthsAndWorkerStepsUndoBitForB
     for (const auto& picture : pictures) {
         SCOPED_TRACE(picture->GetBpp());
         CKorvelDoc* doc = newDocument(std::make_unique<KxImage>(*picture));
+        // The Measure commands' dialogs are answered (cancelled) without a window.
+        doc->measurement.measure()->SetDialogs(std::make_unique<krvmeasure::test::FakeDialogs>());
         for (const int id : ids) {
             if (skipped.count(id)) {
                 continue;
