@@ -9,6 +9,8 @@ packages=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libopenjp2-7-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   libudev-dev libxcb1-dev
+  # real cameras through Video4Linux2, with the format conversion to 24-bit RGB
+  libv4l-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libopencv-dev libvips-dev
   # the vipsthumbnail program, the baseline of the thumbnail list's benchmark

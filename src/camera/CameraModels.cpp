@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <optional>
+
+#include "krvcamera/KRVCameraVideoDevices.h"
 
 namespace korvel::camera {
 
@@ -199,6 +203,55 @@ void clearCapabilities(CameraRecord& record) {
     record.quickBalance = {};
 }
 
+// Video4Linux2 cameras: one generic model whose capabilities are what the device reported.
+// The camera library does in software what a device lacks (colour gains, monochrome,
+// mirroring, the tone curve), so those are always offered; gain takes this many steps
+// spread evenly over the device's range.
+constexpr int kVideoGainSteps = 16;
+
+const krvcamera::ControlRange* videoGainRange(std::optional<krvcamera::DeviceCapabilities>& caps) {
+    caps = krvcamera::videoDeviceCapabilities();
+    if (!caps || !caps->control(krvcamera::DeviceControl::Gain).available) {
+        return nullptr;
+    }
+    return &caps->control(krvcamera::DeviceControl::Gain);
+}
+
+bool initializeVideoDeviceModel(CameraRecord& record) {
+    using krvcamera::DeviceControl;
+    const std::optional<krvcamera::DeviceCapabilities> caps = krvcamera::videoDeviceCapabilities();
+    if (!caps) {
+        return false;
+    }
+    // Exposure: the driver counts 100 us steps, the record milliseconds.
+    const krvcamera::ControlRange& exposure = caps->control(DeviceControl::ExposureAbsolute);
+    if (exposure.available) {
+        const int lowest = std::max(1, (exposure.minimum + 9) / 10);
+        const int highest = std::max(lowest, exposure.maximum / 10);
+        record.exposure =
+            control(lowest, highest, std::clamp((exposure.defaultValue + 5) / 10, lowest, highest));
+        record.autoExposure = {1, 0};
+        record.aeTarget = control(-5, 5, 0);
+        record.aeTuning = {0, 0, 1, 1, 1, 1, 1, 1, 1};
+    }
+    if (caps->control(DeviceControl::Gain).available) {
+        record.analogGain = control(1, kVideoGainSteps, 1);
+    }
+    record.gamma = control(-20, 20, 0);
+    record.contrast = control(-20, 20, 0);
+    record.saturation = control(-20, 20, 0);
+    record.mirror0 = {1, 0};
+    record.mirror1 = {1, 0};
+    record.monochrome = {1, 0};
+    record.colourGains = {1, {1, 20, 200, 64}, {1, 20, 200, 64}, {1, 20, 200, 64}};
+    const krvcamera::ControlRange& power = caps->control(DeviceControl::PowerLineFrequency);
+    record.lightFrequency = {power.available ? 1 : 0, power.defaultValue == 2 ? 1 : 0};
+    record.parameterSetInUse = 0;
+    record.parameterSetAtOpen = 0;
+    record.separateCaptureAllowed = 1;
+    return true;
+}
+
 }  // namespace
 
 std::span<const CameraModel> cameraModels() {
@@ -241,11 +294,25 @@ std::span<const int> gainRawValues(GainFamily family) {
 }
 
 int largestGainStep(int typeId) {
+    if (typeId == KRVCAMERA_TYPE_VIDEO_DEVICE) {
+        std::optional<krvcamera::DeviceCapabilities> caps;
+        return videoGainRange(caps) ? kVideoGainSteps : 0;
+    }
     const CameraModel* model = findCameraModel(typeId);
     return model ? static_cast<int>(gainRawValues(model->gainFamily).size()) : 0;
 }
 
 int gainStepToRaw(int typeId, int step) {
+    if (typeId == KRVCAMERA_TYPE_VIDEO_DEVICE) {
+        std::optional<krvcamera::DeviceCapabilities> caps;
+        const krvcamera::ControlRange* range = videoGainRange(caps);
+        if (!range) {
+            return 0;
+        }
+        const int clamped = std::clamp(step, 1, kVideoGainSteps);
+        return range->minimum +
+               (range->maximum - range->minimum) * (clamped - 1) / (kVideoGainSteps - 1);
+    }
     const CameraModel* model = findCameraModel(typeId);
     if (!model) {
         return 0;
@@ -258,6 +325,17 @@ int gainStepToRaw(int typeId, int step) {
 }
 
 int gainRawToStep(int typeId, int raw) {
+    if (typeId == KRVCAMERA_TYPE_VIDEO_DEVICE) {
+        std::optional<krvcamera::DeviceCapabilities> caps;
+        const krvcamera::ControlRange* range = videoGainRange(caps);
+        if (!range || range->maximum <= range->minimum) {
+            return 1;
+        }
+        const double share =
+            static_cast<double>(raw - range->minimum) / (range->maximum - range->minimum);
+        return std::clamp(1 + static_cast<int>(std::lround(share * (kVideoGainSteps - 1))), 1,
+                          kVideoGainSteps);
+    }
     const CameraModel* model = findCameraModel(typeId);
     if (!model) {
         return 1;
@@ -365,6 +443,9 @@ bool resolutionLockForced(const CameraRecord& record) {
 
 bool initializeCameraModel(CameraRecord& record) {
     clearCapabilities(record);
+    if (record.typeId == KRVCAMERA_TYPE_VIDEO_DEVICE) {
+        return initializeVideoDeviceModel(record);
+    }
     const ModelDefaults* model = findDefaults(record.typeId);
     if (!model) {
         return false;

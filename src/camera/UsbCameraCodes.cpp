@@ -6,6 +6,7 @@
 #include <string>
 
 #include "camera/CameraRecord.h"
+#include "krvcamera/KRVCamera.h"
 
 namespace korvel::camera {
 
@@ -68,6 +69,10 @@ std::span<const UsbCameraCode> usbCameraCodes() {
 }
 
 int typeIdFromDeviceInterfaceName(std::string_view deviceInterfaceName) {
+    // Video4Linux2 cameras are one generic model whatever their USB ids.
+    if (deviceInterfaceName.starts_with(KRVCAMERA_VIDEO_DEVICE_PREFIX)) {
+        return KRVCAMERA_TYPE_VIDEO_DEVICE;
+    }
     const std::string name = upperCase(deviceInterfaceName);
     const std::string_view vendor = fieldAfter(name, "VID_");
     const std::string_view product = fieldAfter(name, "PID_");

@@ -12,13 +12,16 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "CallLog.h"
 #include "CameraBackend.h"
 #include "SimulatedCamera.h"
+#include "V4l2Camera.h"
 #include "krvcamera/KRVCameraSimulator.h"
+#include "krvcamera/KRVCameraVideoDevices.h"
 
 namespace krvcamera {
 
@@ -91,10 +94,53 @@ public:
         }
     }
 
+    void useVideoDevices(VideoDeviceSource source) {
+        std::lock_guard lock(mutex_);
+        videoDevices_ = std::move(source);
+    }
+
+    std::optional<DeviceCapabilities> videoCapabilities() const {
+        auto camera = std::dynamic_pointer_cast<V4l2Camera>(backend());
+        return camera ? camera->capabilities() : std::nullopt;
+    }
+
 private:
+    // A comma-separated list is tried in order: "auto" takes the first Video4Linux2 capture
+    // device when there is one, any other choice is taken as it stands.
     std::shared_ptr<CameraBackend> makeBackend(const std::string& selection) {
+        std::size_t start = 0;
+        while (start <= selection.size()) {
+            const std::size_t comma = std::min(selection.find(',', start), selection.size());
+            const std::string choice = selection.substr(start, comma - start);
+            start = comma + 1;
+            if (choice == "auto") {
+                auto camera = makeVideoCamera({});
+                camera->enumerate();
+                if (camera->identity().present) {
+                    return camera;
+                }
+                continue;
+            }
+            return makeSingleBackend(choice);
+        }
+        return nullptr;
+    }
+
+    std::shared_ptr<V4l2Camera> makeVideoCamera(std::string path) {
+        return std::make_shared<V4l2Camera>(
+            std::move(path), videoDevices_,
+            [this](bool arrived, const std::string& name) { notifyDevice(arrived, name); });
+    }
+
+    std::shared_ptr<CameraBackend> makeSingleBackend(const std::string& selection) {
         if (selection == "none") {
             return nullptr;
+        }
+        if (selection == "v4l2") {
+            return makeVideoCamera({});
+        }
+        if (selection.rfind("v4l2:", 0) == 0 && selection.size() > 5) {
+            return makeVideoCamera(selection.substr(5));
         }
         if (selection.rfind("sim:", 0) == 0) {
             char* end = nullptr;
@@ -107,8 +153,8 @@ private:
             }
         }
         std::fprintf(stderr,
-                     "krvcamera: KRVCAMERA=\"%s\" is not \"none\" or \"sim:<type id>\"; "
-                     "no camera\n",
+                     "krvcamera: KRVCAMERA=\"%s\" is not \"none\", \"sim:<type id>\", "
+                     "\"v4l2\", \"v4l2:<device>\" or \"auto\"; no camera\n",
                      selection.c_str());
         return nullptr;
     }
@@ -118,6 +164,7 @@ private:
     std::string selection_;
     std::set<std::string> names_;
     bool virtualClock_ = false;
+    VideoDeviceSource videoDevices_ = systemVideoDevices();
     CallLog log_;
 
     std::mutex callbackMutex_;
@@ -171,6 +218,12 @@ void resetLibrary() {
 }
 void useVirtualClock(bool on) {
     library().useVirtualClock(on);
+}
+void useVideoDevices(VideoDeviceSource source) {
+    library().useVideoDevices(std::move(source));
+}
+std::optional<DeviceCapabilities> videoDeviceCapabilities() {
+    return library().videoCapabilities();
 }
 
 double simulatorElapsedMs() {

@@ -5,9 +5,12 @@
  *
  * The backend is chosen when KRVCamera_ReflashCamera enumerates, from the environment
  * variable KRVCAMERA:
- *   none           no camera (type id -1); also the default when KRVCAMERA is unset, since
- *                  this build has no device backend and must not pretend a camera exists
+ *   none           no camera (type id -1); also the default when KRVCAMERA is unset, so
+ *                  that no program finds a camera the user did not ask for
  *   sim:<type id>  the simulated camera as that model, e.g. "sim:13"
+ *   v4l2           the first Video4Linux2 capture device; v4l2:/dev/videoN that device
+ *   auto           the first Video4Linux2 capture device, else none; choices separated by
+ *                  commas are tried in order, so "auto,sim:13" falls back to the simulator
  *
  * Threads: KRVCameraGrabFrame may run on one thread and KRVCameraDecode on another while a
  * third calls the setters; callers need no lock around library calls.
@@ -28,6 +31,11 @@ extern "C" {
 #define KRVCAMERA_FILE_BMP 2  /* ".bmp" */
 #define KRVCAMERA_FILE_RAW 4  /* ".raw": the raw frame, 8-bit or 16-bit little-endian wide */
 #define KRVCAMERA_FILE_TIFF 8 /* ".tiff" */
+
+/* The type id of every Video4Linux2 camera (KRVCAMERA=v4l2, auto), and the start of the
+ * device-interface names its arrival and removal carry: "\\?\V4L2#/dev/videoN#<bus>". */
+#define KRVCAMERA_TYPE_VIDEO_DEVICE 1000
+#define KRVCAMERA_VIDEO_DEVICE_PREFIX "\\\\?\\V4L2#"
 
 /* KRVCameraDecodeType of a sensor without a colour mosaic. */
 #define KRVCAMERA_DECODE_MONO 4

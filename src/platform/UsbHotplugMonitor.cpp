@@ -55,6 +55,7 @@ bool UsbHotplugMonitor::start() {
     monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
     if (!monitor_ ||
         udev_monitor_filter_add_match_subsystem_devtype(monitor_, "usb", "usb_device") < 0 ||
+        udev_monitor_filter_add_match_subsystem_devtype(monitor_, "video4linux", nullptr) < 0 ||
         udev_monitor_enable_receiving(monitor_) < 0) {
         stop();
         return false;
@@ -85,8 +86,23 @@ void UsbHotplugMonitor::readEvent() {
     const char* action = udev_device_get_action(device);
     unsigned vendor = 0;
     unsigned product = 0;
-    if (action &&
-        parseProduct(udev_device_get_property_value(device, "PRODUCT"), vendor, product)) {
+    const char* subsystem = udev_device_get_subsystem(device);
+    if (action && subsystem && std::strcmp(subsystem, "video4linux") == 0) {
+        // A Video4Linux2 capture node (not its metadata twin), named as the camera library
+        // names it: "\\?\V4L2#/dev/videoN#".
+        const char* capabilities = udev_device_get_property_value(device, "ID_V4L_CAPABILITIES");
+        const char* node = udev_device_get_devnode(device);
+        if (node && capabilities && std::strstr(capabilities, ":capture:")) {
+            const QString name =
+                QStringLiteral("\\\\?\\V4L2#%1#").arg(QString::fromLocal8Bit(node));
+            if (std::strcmp(action, "add") == 0) {
+                emit deviceArrived(name);
+            } else if (std::strcmp(action, "remove") == 0) {
+                emit deviceRemoved(name);
+            }
+        }
+    } else if (action &&
+               parseProduct(udev_device_get_property_value(device, "PRODUCT"), vendor, product)) {
         const QString serial =
             QString::fromLatin1(udev_device_get_property_value(device, "ID_SERIAL_SHORT"));
         const QString name = deviceInterfaceName(vendor, product, serial);
