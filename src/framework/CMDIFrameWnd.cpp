@@ -132,7 +132,9 @@ CMDIFrameWnd::~CMDIFrameWnd() {
     for (QTabBar* tabs : workspace_->findChildren<QTabBar*>()) {
         tabs->disconnect(this);
     }
-    for (QMdiSubWindow* child : workspace_->subWindowList()) {
+    // Every child frame, also those already taken out of the workspace's list and
+    // waiting for deletion: their destruction must not reach this object.
+    for (QMdiSubWindow* child : workspace_->findChildren<QMdiSubWindow*>()) {
         child->disconnect(this);
     }
 }
