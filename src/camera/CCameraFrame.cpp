@@ -169,9 +169,12 @@ void CCameraFrame::applyOpenedVisibility() {
     if (!toolBar_) {
         return;  // opened before the toolbar exists: creation sets it afterwards
     }
-    for (const int id : {ID_CAMERA_TOGGLE_TOOLBAR, ID_CAMERA_AREA_WHITE_BALANCE,
-                         ID_CAMERA_VIDEO_RESTORE, ID_CAMERA_FULLSCREEN, ID_CAMERA_IMAGE_SIZE,
-                         ID_CAMERA_PREVIEW, ID_CAMERA_BACK_CORRECTION, ID_CAMERA_BLACK_BALANCE}) {
+    // "BK Correction" stays: it releases the open camera for the correction program itself,
+    // and hidden it could be reached only when the camera had failed to open, when the
+    // program has no camera to measure with.
+    for (const int id :
+         {ID_CAMERA_TOGGLE_TOOLBAR, ID_CAMERA_AREA_WHITE_BALANCE, ID_CAMERA_VIDEO_RESTORE,
+          ID_CAMERA_FULLSCREEN, ID_CAMERA_IMAGE_SIZE, ID_CAMERA_PREVIEW, ID_CAMERA_BLACK_BALANCE}) {
         actions_->action(id)->setVisible(false);
     }
     actions_->action(ID_CAMERA_VIDEO_CUT)->setVisible(true);
@@ -483,6 +486,10 @@ std::intptr_t CCameraFrame::onMessage(const framework::Message& message) {
             return 0;
         case MSG_CLOSE_SETTINGS_SHEET:
             destroySettingsSheet();
+            // "Use Back Correction" only reaches the record; the decode thread keeps its own
+            // copy of the switch, which follows the record once the sheet is done.
+            previewWindow_->setBackgroundCorrectionApplied(record_.backgroundCorrectionApplied !=
+                                                           0);
             // The sheet's operation is over.
             busy_ = kIdle;
             refreshPrompts();

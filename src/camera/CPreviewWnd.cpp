@@ -393,8 +393,11 @@ void CPreviewWnd::timerEvent(QTimerEvent* event) {
 }
 
 void CPreviewWnd::closeWaitWindow() {
+    // The window refuses close() (its reject() does nothing, so neither Escape nor the close
+    // box takes it away); it is hidden and destroyed instead.
     if (waitWindow_) {
-        waitWindow_->close();
+        waitWindow_->hide();
+        waitWindow_->deleteLater();
         waitWindow_ = nullptr;
     }
 }

@@ -82,6 +82,7 @@ public:
     bool regionActive() const;
 
     void setCorrectionApplied(bool applied) { correctionApplied_.store(applied); }
+    bool correctionApplied() const { return correctionApplied_.load(); }
 
     // Recording: `sink` receives each processed frame of the recording region (the region
     // in force when recording started, so every frame has the size the file was opened with).

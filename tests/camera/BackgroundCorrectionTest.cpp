@@ -2,10 +2,16 @@
 
 #include "camera/BackgroundCorrection.h"
 #include "camera/CCameraFrame.h"
+#include "camera/CCameraSettingSheet.h"
+#include "camera/CImageAdjustPage.h"
 #include "camera/CPreviewWnd.h"
 #include "common/RecordingSettingsStore.h"
+#include "framework/CommandActions.h"
+#include "res/ids.h"
 
+#include <QCheckBox>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 using namespace korvel::camera;
@@ -152,4 +158,50 @@ TEST_F(CameraWithCorrection, OpeningLoadsTheTableIntoTheRunningPreview) {
     EXPECT_EQ(frame->record().backgroundCorrectionApplied, 0);  // the open message's 0
     frame->close();
     EXPECT_TRUE(frame->record().pixelCorrections.empty());  // freed with the camera
+}
+
+// "Use Back Correction" is only stored by the sheet; the running preview must follow it.
+TEST_F(CameraWithCorrection, TheSheetSwitchesTheCorrectionOfTheLivePicture) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    useCamera("sim:13");
+    {
+        QFile index(folder.filePath("BackCorr.ini"));
+        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+        index.write("[CAMERA_13]\r\n1024_768=1\r\n");
+        QFile table(folder.filePath("Camera_13_1024_768.bin"));
+        ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+        table.write(correctionBytes({{10, 20, 50, 50, 50}}));
+    }
+    korvel::test::RecordingSettingsStore store;
+    store.values["RX3C/Preview"] = 1;
+    auto* frame = new CCameraFrame(13, false,
+                                   CCameraFrame::Environment{store,
+                                                             iniPath(),
+                                                             [] { return QString(); },
+                                                             nullptr,
+                                                             [](std::chrono::milliseconds) {},
+                                                             nullptr,
+                                                             {}});
+    frame->setCorrectionFolder(folder.path());
+    ASSERT_TRUE(frame->create());
+    const PreviewPipeline& pipeline = frame->previewWindow()->pipeline();
+    ASSERT_FALSE(pipeline.correctionApplied());
+    const auto tickAndConfirm = [&] {
+        ASSERT_TRUE(frame->router().dispatch(korvel::res::ID_CAMERA_PROPERTY));
+        CCameraSettingSheet* sheet = frame->settingsSheet();
+        ASSERT_NE(sheet, nullptr);
+        QCheckBox* use = sheet->imageAdjustPage()->useBackCorrectionBox();
+        ASSERT_TRUE(use->isEnabled());
+        use->click();
+        sheet->okButton()->click();
+        EXPECT_EQ(frame->settingsSheet(), nullptr);
+    };
+    tickAndConfirm();
+    EXPECT_EQ(frame->record().backgroundCorrectionApplied, 1);
+    EXPECT_TRUE(pipeline.correctionApplied());
+    tickAndConfirm();
+    EXPECT_EQ(frame->record().backgroundCorrectionApplied, 0);
+    EXPECT_FALSE(pipeline.correctionApplied());
+    frame->close();
 }

@@ -3,12 +3,14 @@
 #include "camera/BackgroundCorrection.h"
 #include "camera/CCameraFrame.h"
 #include "camera/CPreviewWnd.h"
+#include "camera/CProgressWnd.h"
 #include "common/RecordingSettingsStore.h"
 #include "framework/CommandActions.h"
 #include "framework/Message.h"
 #include "res/ids.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QProgressBar>
@@ -53,6 +55,17 @@ bool serveUntil(Condition done) {
         QTest::qWait(5);
     }
     return true;
+}
+
+// True while a progress window is still on the screen; deferred deletes are served first.
+bool visibleProgressWindow() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<CProgressWnd*>(widget) && widget->isVisible()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 class RecordingSink : public VideoFrameSink {
@@ -515,6 +528,7 @@ TEST_F(PreviewTest, CaptureWithoutLongExposureHappensAtTheFirstTick) {
     EXPECT_TRUE(serveUntil([&] { return !captured.isEmpty(); }));
     EXPECT_EQ(captured, QStringLiteral("/pics/KV0001"));
     EXPECT_EQ(window->waitWindow(), nullptr);
+    EXPECT_FALSE(visibleProgressWindow());  // gone from the screen, not only forgotten
 }
 
 TEST_F(PreviewTest, ALongExposureWaitCanBeCancelled) {
@@ -538,6 +552,7 @@ TEST_F(PreviewTest, ALongExposureWaitCanBeCancelled) {
     EXPECT_TRUE(recorder.messages.back().text.isEmpty());
     EXPECT_FALSE(captured);
     EXPECT_EQ(window->waitWindow(), nullptr);
+    EXPECT_FALSE(visibleProgressWindow());
 }
 
 TEST_F(PreviewTest, PrecisionCaptureRestoresSpeedGainAndExposure) {
