@@ -25,6 +25,10 @@ bool writeImageFile(FileType type, const std::filesystem::path& path, const std:
 // Headerless raw sensor data, written as given.
 bool writeRawFile(const std::filesystem::path& path, const void* data, std::size_t bytes);
 
+// Wide sensor data: `count` 16-bit samples, each written low byte first.
+bool writeWideRawFile(const std::filesystem::path& path, const std::uint16_t* samples,
+                      std::size_t count);
+
 // Sizes the writers accept: positive, at most 65500 per side and 1 GiB of pixels.
 bool isWritableSize(int width, int height);
 

@@ -546,12 +546,7 @@ bool SimulatedCamera::captureFile(const std::string& pathWithoutExtension, FileT
     if (wide) {
         std::vector<std::uint16_t> samples(pixels);
         synthesizeWideRaw(recipe, samples.data());
-        std::vector<std::uint8_t> bytes(2 * pixels);
-        for (std::size_t i = 0; i < pixels; ++i) {
-            bytes[2 * i] = static_cast<std::uint8_t>(samples[i]);
-            bytes[2 * i + 1] = static_cast<std::uint8_t>(samples[i] >> 8);
-        }
-        return writeRawFile(path, bytes.data(), bytes.size());
+        return writeWideRawFile(path, samples.data(), samples.size());
     }
     std::vector<std::uint8_t> raw(pixels);
     synthesizeRaw(recipe, raw.data());
