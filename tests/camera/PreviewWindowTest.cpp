@@ -1,4 +1,5 @@
 #include "CameraFixture.h"
+#include "common/ServeEvents.h"
 
 #include "camera/BackgroundCorrection.h"
 #include "camera/CCameraFrame.h"
@@ -43,19 +44,7 @@ public:
     std::vector<Message> messages;
 };
 
-// Serves events until `done` holds; a generous bound keeps a broken build from hanging.
-template <typename Condition>
-bool serveUntil(Condition done) {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > limit) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QTest::qWait(5);
-    }
-    return true;
-}
+using korvel::test::serveUntil;
 
 // True while a progress window is still on the screen; deferred deletes are served first.
 bool visibleProgressWindow() {

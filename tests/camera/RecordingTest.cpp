@@ -2,6 +2,7 @@
 // FFmpeg's own programs; and the background-correction command.
 
 #include "CameraFixture.h"
+#include "common/ServeEvents.h"
 
 #include "camera/CCameraFrame.h"
 #include "camera/CPreviewWnd.h"
@@ -56,19 +57,7 @@ public:
     std::vector<Message> messages;
 };
 
-// Serves events until `done` holds; a generous bound keeps a broken build from hanging.
-template <typename Condition>
-bool serveUntil(Condition done) {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > limit) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QTest::qWait(5);
-    }
-    return true;
-}
+using korvel::test::serveUntil;
 
 // Message boxes answered with OK and kept.
 class MessageBoxes {

@@ -4,6 +4,7 @@
 // configuration commands open the sheet on their tab.
 
 #include "camera/CameraFixture.h"
+#include "common/ServeEvents.h"
 
 #include "camera/CCameraFrame.h"
 #include "camera/CPreviewWnd.h"
@@ -39,19 +40,7 @@ public:
     std::vector<std::string> saved;
 };
 
-// Runs the event loop until `done`; false after a generous guard time.
-template <typename Condition>
-bool serveUntil(Condition done) {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > limit) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QTest::qWait(2);
-    }
-    return true;
-}
+using korvel::test::serveUntil;
 
 class CameraWindowSnapshot : public SimulatedCameraTest {
 protected:
