@@ -320,28 +320,15 @@ std::intptr_t CExposurePage::onMessage(const framework::Message& message) {
     }
 }
 
-namespace {
-
-framework::MessageTarget* targetAbove(const QWidget* widget) {
-    for (QWidget* w = widget ? widget->parentWidget() : nullptr; w; w = w->parentWidget()) {
-        if (auto* target = dynamic_cast<framework::MessageTarget*>(w)) {
-            return target;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 framework::MessageTarget* CExposurePage::sheet() const {
-    return sheet_ ? sheet_ : targetAbove(this);
+    return sheet_ ? sheet_ : page::targetAbove(this);
 }
 
 framework::MessageTarget* CExposurePage::cameraWindow() const {
     if (cameraWindow_) {
         return cameraWindow_;
     }
-    return targetAbove(dynamic_cast<const QWidget*>(sheet()));
+    return page::targetAbove(dynamic_cast<const QWidget*>(sheet()));
 }
 
 std::intptr_t CExposurePage::sendToSheet(int message) {

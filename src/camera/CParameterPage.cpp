@@ -65,15 +65,6 @@ void tick(QButtonGroup* group, QRadioButton* const (&buttons)[2], int value) {
     group->setExclusive(true);
 }
 
-framework::MessageTarget* targetAbove(const QWidget* widget) {
-    for (QWidget* w = widget ? widget->parentWidget() : nullptr; w; w = w->parentWidget()) {
-        if (auto* target = dynamic_cast<framework::MessageTarget*>(w)) {
-            return target;
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 CParameterPage::CParameterPage(QWidget* parent) : QWidget(parent) {
@@ -299,7 +290,7 @@ framework::MessageTarget* CParameterPage::cameraWindow() const {
         return cameraWindow_;
     }
     // The nearest message target above is the sheet; the camera window is its owner.
-    return targetAbove(dynamic_cast<const QWidget*>(targetAbove(this)));
+    return page::targetAbove(dynamic_cast<const QWidget*>(page::targetAbove(this)));
 }
 
 void CParameterPage::resizeEvent(QResizeEvent* event) {

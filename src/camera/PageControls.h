@@ -13,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "framework/Message.h"
 #include "ui/CPageSlider.h"
 
 namespace korvel::camera::page {
@@ -88,6 +89,17 @@ void colourPage(QWidget* page, const QColor& colour, Standard*... standard) {
 template <typename W = QWidget>
 W* find(const QWidget* page, int id) {
     return page->findChild<W*>(QString::number(id));
+}
+
+// The nearest window above `widget` that takes numbered messages: the sheet that hosts a
+// page, or the camera window above the sheet.
+inline framework::MessageTarget* targetAbove(const QWidget* widget) {
+    for (QWidget* w = widget ? widget->parentWidget() : nullptr; w; w = w->parentWidget()) {
+        if (auto* target = dynamic_cast<framework::MessageTarget*>(w)) {
+            return target;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace korvel::camera::page

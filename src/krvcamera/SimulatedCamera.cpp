@@ -1,5 +1,7 @@
 #include "SimulatedCamera.h"
 
+#include "CameraAutoExposure.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -27,7 +29,6 @@ constexpr double kRippleAmplitude = 0.5;
 
 // Mean raw brightness the auto exposure aims at; the camera window shows it as step 0.
 constexpr int kDefaultAeTarget = 100;
-constexpr int kAeTolerance = 3;
 
 Duration fromMs(double ms) {
     return Duration(static_cast<Duration::rep>(ms * 1000.0));
@@ -323,23 +324,19 @@ bool SimulatedCamera::grabFrame(std::uint8_t* raw) {
 }
 
 void SimulatedCamera::autoExpose(const std::uint8_t* raw, int width, int height, int exposureUsed) {
-    const double mean = std::max(1.0, sampledMean(raw, width, height));
+    const double mean = sampledMean(raw, width, height);
     std::lock_guard lock(mutex_);
     // A user's exposure change since the frame was taken wins over the regulation.
     if (parameters_.get(Parameter::AeState) == 0 ||
         parameters_.get(Parameter::ExposureMs) != exposureUsed) {
         return;
     }
-    const int target = std::max(1, parameters_.get(Parameter::AeTarget));
-    if (std::abs(mean - target) <= kAeTolerance) {
+    const std::optional<int> next =
+        nextAutoExposure(mean, parameters_.get(Parameter::AeTarget), exposureUsed);
+    if (!next) {
         return;
     }
-    const double factor = mean >= 250.0 ? 0.5 : std::clamp(target / mean, 0.5, 2.0);
-    int exposure = static_cast<int>(std::lround(exposureUsed * factor));
-    if (exposure == exposureUsed) {
-        exposure += factor > 1.0 ? 1 : -1;
-    }
-    exposure = std::clamp(exposure, 1, model_.autoExposureMaxMs);
+    const int exposure = std::clamp(*next, 1, model_.autoExposureMaxMs);
     parameters_.set(Parameter::ExposureMs, exposure);
     rescheduleLocked();
 }

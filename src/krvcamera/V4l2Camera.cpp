@@ -1,5 +1,7 @@
 #include "V4l2Camera.h"
 
+#include "CameraAutoExposure.h"
+
 #include <linux/videodev2.h>
 
 #include <algorithm>
@@ -41,7 +43,6 @@ constexpr int kLongestGrabWaitMs = 500;
 // Polls are cut into slices so that a close never waits for a whole grab.
 constexpr int kPollSliceMs = 50;
 constexpr int kDefaultAeTarget = 100;
-constexpr int kAeTolerance = 3;
 
 std::string text(const std::uint8_t* bytes, std::size_t size) {
     const auto* chars = reinterpret_cast<const char*>(bytes);
@@ -654,18 +655,14 @@ void V4l2Camera::softwareAutoExpose(const std::uint8_t* raw, std::size_t bytes) 
         sum += raw[i];
         ++count;
     }
-    const double mean = std::max(1.0, count ? static_cast<double>(sum) / count : 1.0);
-    if (std::abs(mean - target) <= kAeTolerance) {
+    const std::optional<int> next =
+        nextAutoExposure(count ? static_cast<double>(sum) / count : 1.0, target, exposure);
+    if (!next) {
         return;
-    }
-    const double factor = mean >= 250.0 ? 0.5 : std::clamp(target / mean, 0.5, 2.0);
-    int next = static_cast<int>(std::lround(exposure * factor));
-    if (next == exposure) {
-        next += factor > 1.0 ? 1 : -1;
     }
     std::lock_guard lock(mutex_);
     if (values_.get(Parameter::AeState) && values_.get(Parameter::ExposureMs) == exposure) {
-        values_.set(Parameter::ExposureMs, applyParameter(Parameter::ExposureMs, next));
+        values_.set(Parameter::ExposureMs, applyParameter(Parameter::ExposureMs, *next));
     }
 }
 

@@ -194,6 +194,18 @@ void CKRMeasure::DrawAllUnit(QPainter* dc, QSize size) {
 
 // --- Mouse ----------------------------------------------------------------------------------
 
+bool CKRMeasure::startBuilder(krvmeasure::Tool tool) {
+    const auto kind = kindForTool(tool);
+    if (!kind) {
+        return false;
+    }
+    if (!builder_) {
+        builder_.emplace(*kind);
+        builderTool_ = tool;
+    }
+    return true;
+}
+
 QPointF CKRMeasure::toPicture(QPoint point) const {
     return QPointF(point) / scale_;
 }
@@ -309,13 +321,8 @@ void CKRMeasure::OnLButtonDown(QPoint point) {
         default:
             break;
     }
-    const auto kind = kindForTool(tool);
-    if (!kind) {
+    if (!startBuilder(tool)) {
         return;
-    }
-    if (!builder_) {
-        builder_.emplace(*kind);
-        builderTool_ = tool;
     }
     if (builder_->press(p, clickTolerance()) == ItemBuilder::Outcome::Finished) {
         finishItem(builder_->result(), tool);
@@ -386,13 +393,8 @@ void CKRMeasure::OnLButtonDblClk(QPoint point) {
         }
         return;
     }
-    const auto kind = kindForTool(tool);
-    if (!kind) {
+    if (!startBuilder(tool)) {
         return;
-    }
-    if (!builder_) {
-        builder_.emplace(*kind);
-        builderTool_ = tool;
     }
     if (builder_->doubleClick(toPicture(point), clickTolerance()) ==
         ItemBuilder::Outcome::Finished) {

@@ -110,6 +110,9 @@ private:
     void showPendingLoadError();
     void updateCursor(QPointF picture);
     void repaint();
+    // The item under construction for `tool`, begun when none is; false for tools that
+    // build no item.
+    bool startBuilder(krvmeasure::Tool tool);
     QPointF toPicture(QPoint point) const;
     double clickTolerance() const;
     void prepareLabel(StoredItem& stored, int number, const QFont& font, qreal pixelRatio);
