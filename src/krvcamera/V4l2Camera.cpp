@@ -522,6 +522,39 @@ std::vector<std::string> V4l2Camera::resolutionNames() const {
     return names;
 }
 
+// Copies a filled buffer out, mirrored here when the camera cannot flip itself: the raw
+// frame then shows what the preview shows, so an area picked on the picture (the area white
+// balance) and the RAW file see the same pixels as the user.
+void V4l2Camera::copyFrame(const std::uint8_t* source, std::uint8_t* rgb) {
+    bool mirrorX = false;
+    bool mirrorY = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (capabilities_) {
+            mirrorX = !capabilities_->control(DeviceControl::HorizontalFlip).available &&
+                      values_.get(Parameter::Mirror0);
+            mirrorY = !capabilities_->control(DeviceControl::VerticalFlip).available &&
+                      values_.get(Parameter::Mirror1);
+        }
+    }
+    const int width = streamSize_.width;
+    const int height = streamSize_.height;
+    const std::size_t row = static_cast<std::size_t>(width) * 3;
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* in =
+            source + static_cast<std::size_t>(bytesPerLine_) * (mirrorY ? height - 1 - y : y);
+        std::uint8_t* out = rgb + row * static_cast<std::size_t>(y);
+        if (!mirrorX) {
+            std::memcpy(out, in, row);
+            continue;
+        }
+        for (int x = 0; x < width; ++x) {
+            std::memcpy(out + 3 * static_cast<std::size_t>(x),
+                        in + 3 * static_cast<std::size_t>(width - 1 - x), 3);
+        }
+    }
+}
+
 V4l2Camera::GrabResult V4l2Camera::grabLocked(std::uint8_t* raw, int timeoutMs) {
     if (!streaming_) {
         return GrabResult::NoFrame;
@@ -564,11 +597,7 @@ V4l2Camera::GrabResult V4l2Camera::grabLocked(std::uint8_t* raw, int timeoutMs) 
                            buffers_[buffer.index].length >= needed &&
                            !(buffer.flags & V4L2_BUF_FLAG_ERROR);
         if (whole) {
-            const auto* source = static_cast<const std::uint8_t*>(buffers_[buffer.index].address);
-            for (int y = 0; y < streamSize_.height; ++y) {
-                std::memcpy(raw + row * static_cast<std::size_t>(y),
-                            source + static_cast<std::size_t>(bytesPerLine_) * y, row);
-            }
+            copyFrame(static_cast<const std::uint8_t*>(buffers_[buffer.index].address), raw);
         }
         if (deviceCall(VIDIOC_QBUF, &buffer) == ENODEV) {
             return GrabResult::Lost;
@@ -701,8 +730,6 @@ bool V4l2Camera::render(const std::uint8_t* raw, std::uint8_t* image, int width,
     const int saturation =
         device(DeviceControl::Saturation) ? 128 : values.get(Parameter::Saturation);
     const bool monochrome = values.get(Parameter::Monochrome) != 0;
-    const bool mirrorX = !device(DeviceControl::HorizontalFlip) && values.get(Parameter::Mirror0);
-    const bool mirrorY = !device(DeviceControl::VerticalFlip) && values.get(Parameter::Mirror1);
 
     std::array<std::array<std::uint8_t, 256>, 3> curve{};
     const double exponent = 100.0 / std::max(1, gamma);
@@ -717,12 +744,11 @@ bool V4l2Camera::render(const std::uint8_t* raw, std::uint8_t* image, int width,
     }
     const std::size_t row = static_cast<std::size_t>(width) * 3;
     for (int y = 0; y < height; ++y) {
-        // Bottom row first; a vertical mirror undoes that.
-        const int sourceRow = mirrorY ? y : height - 1 - y;
-        const std::uint8_t* in = raw + row * static_cast<std::size_t>(sourceRow);
+        // The image is stored bottom row first.
+        const std::uint8_t* in = raw + row * static_cast<std::size_t>(height - 1 - y);
         std::uint8_t* out = image + row * static_cast<std::size_t>(y);
         for (int x = 0; x < width; ++x) {
-            const std::uint8_t* p = in + 3 * static_cast<std::size_t>(mirrorX ? width - 1 - x : x);
+            const std::uint8_t* p = in + 3 * static_cast<std::size_t>(x);
             int r = curve[0][p[0]];
             int g = curve[1][p[1]];
             int b = curve[2][p[2]];

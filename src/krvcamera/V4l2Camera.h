@@ -147,6 +147,7 @@ private:
     // Waits for one frame and copies it into `raw` (RGB, top row first).
     enum class GrabResult { Frame, NoFrame, Lost };
     GrabResult grabLocked(std::uint8_t* raw, int timeoutMs);
+    void copyFrame(const std::uint8_t* source, std::uint8_t* rgb);
     void deviceLost();
 
     ParameterValues defaultParameters() const;

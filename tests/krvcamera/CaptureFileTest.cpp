@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "DecodedByImageMagick.h"
 #include "SimulatorFixture.h"
 
 namespace krvcamera::test {
@@ -12,11 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 using CaptureFiles = SimulatorTest;
 
-std::vector<std::uint8_t> readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
@@ -24,18 +20,6 @@ std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
 std::size_t filesIn(const fs::path& folder) {
     return static_cast<std::size_t>(
         std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
-// The picture as ImageMagick decodes it: red-green-blue bytes, top row first; empty when
-// it cannot read the file.
-std::vector<std::uint8_t> decodedByImageMagick(const fs::path& file) {
-    const fs::path out = file.string() + ".rgb";
-    const std::string command =
-        "convert '" + file.string() + "' -depth 8 'rgb:" + out.string() + "' 2>/dev/null";
-    if (std::system(command.c_str()) != 0) {
-        return {};
-    }
-    return readFile(out);
 }
 
 TEST_F(CaptureFiles, CaptureWritesEachTypeWithItsExtension) {

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "DecodedByImageMagick.h"
 #include "FakeVideoDevice.h"
 #include "krvcamera/KRVCamera.h"
 #include "krvcamera/KRVCameraSimulator.h"
@@ -198,9 +199,16 @@ TEST_F(V4l2CameraTest, WhatTheCameraLacksIsDoneOnTheFrame) {
     Frame frame = grab();
     EXPECT_EQ(frame.image[0], 2 * FakeCamera::kBlue);
 
-    KRVCameraSetMirror(1, 1);  // no flip control: the frame is turned over here
+    KRVCameraSetMirror(0, 1);  // no flip controls: the frame is turned over here
+    KRVCameraSetMirror(1, 1);
     frame = grab();
     EXPECT_EQ(frame.image[1], FakeCamera::green(0));
+    EXPECT_EQ(frame.image[2], FakeCamera::red(frame.width - 1, camera.framesDelivered()));
+    // The raw frame is turned over too, so an area picked on the picture is the same area
+    // of the mosaic.
+    const std::uint8_t phase = KRVCameraDecodeType();
+    const int greenColumn = mosaicChannel(phase, 0, 0) == 1 ? 0 : 1;
+    EXPECT_EQ(frame.raw[static_cast<std::size_t>(greenColumn)], FakeCamera::green(h - 1));
 
     KRVCameraSetMonochrome(1);
     frame = grab();
@@ -280,6 +288,38 @@ TEST_F(V4l2CameraTest, ResolutionChangesBetweenOpeningsAndForCaptures) {
     EXPECT_EQ(frame.width, 320);
     std::filesystem::remove(base.string() + ".raw");
     std::filesystem::remove(base.string() + ".bmp");
+}
+
+TEST_F(V4l2CameraTest, CaptureFilesReadBackByImageMagickShowTheFrame) {
+    ASSERT_TRUE(std::filesystem::exists("/usr/bin/convert")) << "install imagemagick";
+    camera.addAllControls();
+    ASSERT_TRUE(open(2));
+    const std::string base = (std::filesystem::path(testing::TempDir()) / "v4l2_readback").string();
+    const struct {
+        std::uint8_t type;
+        const char* extension;
+        int tolerance;  // JPEG is lossy
+    } files[] = {{KRVCAMERA_FILE_BMP, ".bmp", 0},
+                 {KRVCAMERA_FILE_TIFF, ".tiff", 0},
+                 {KRVCAMERA_FILE_JPEG, ".jpg", 12}};
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.extension);
+        ASSERT_EQ(KRVCameraCaptureFile(base.c_str(), file.type, 2), 1);
+        const std::vector<std::uint8_t> rgb = decodedByImageMagick(base + file.extension);
+        ASSERT_EQ(rgb.size(), 320u * 240u * 3u);
+        // The camera's pattern, upright: green counts the rows down, blue is constant, red
+        // climbs by one per column (from wherever the frame's sequence started it).
+        for (int y : {0, 60, 239}) {
+            for (int x : {0, 10, 300}) {
+                const std::uint8_t* p = rgb.data() + (static_cast<std::size_t>(y) * 320 + x) * 3;
+                EXPECT_NEAR(p[1], FakeCamera::green(y), file.tolerance) << x << "," << y;
+                EXPECT_NEAR(p[2], FakeCamera::kBlue, file.tolerance) << x << "," << y;
+            }
+        }
+        const std::uint8_t* row = rgb.data() + 100 * 320 * 3;
+        EXPECT_NEAR(static_cast<std::uint8_t>(row[3 * 20] - row[0]), 20, file.tolerance);
+        std::filesystem::remove(base + file.extension);
+    }
 }
 
 TEST_F(V4l2CameraTest, UnplugWhileStreamingClosesCleanly) {
