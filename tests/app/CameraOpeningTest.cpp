@@ -1,18 +1,22 @@
 // The main window opening the camera: detection, "Select Camera", long-exposure mode, and
 // the window closing when the camera is unplugged.
 
+#include "FakeVideoDevice.h"
 #include "app/ApplicationState.h"
 #include "app/CMainFrame.h"
 #include "camera/CCameraFrame.h"
 #include "camera/SelectCameraDialog.h"
 #include "common/RecordingSettingsStore.h"
+#include "framework/CommandActions.h"
 #include "framework/MessageBox.h"
 #include "krvcamera/KRVCamera.h"
 #include "krvcamera/KRVCameraSimulator.h"
+#include "krvcamera/KRVCameraVideoDevices.h"
 #include "res/ids.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QToolBar>
 
@@ -121,6 +125,51 @@ TEST_F(CameraOpening, NoCameraSaysSo) {
     EXPECT_EQ(messages, QStringList{"No Camera!"});
     EXPECT_EQ(frame->cameraWindow(), nullptr);
     EXPECT_TRUE(tileLabels.isEmpty());
+}
+
+// A scripted Video4Linux2 camera in place of the system's devices.
+class VideoCameraOpening : public CameraOpening {
+protected:
+    void SetUp() override {
+        krvcamera::useVideoDevices(camera.source());
+        CameraOpening::SetUp();
+    }
+    void TearDown() override {
+        CameraOpening::TearDown();
+        krvcamera::useVideoDevices(krvcamera::systemVideoDevices());
+    }
+    krvcamera::test::FakeCamera camera;
+};
+
+TEST_F(VideoCameraOpening, ABusyDeviceLeavesTheWindowOpenWithPreviewToRetry) {
+    using korvel::res::ID_CAMERA_PREVIEW;
+    camera.addAllControls();
+    camera.setBusy(true);  // another program holds it
+    useCamera("v4l2");
+    frame->openCamera();
+    ASSERT_NE(cameraWindow(), nullptr);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(cameraWindow()->record().state, korvel::camera::kCameraClosed);
+    EXPECT_TRUE(cameraWindow()->commandActions().action(ID_CAMERA_PREVIEW)->isVisible());
+
+    // Once the other program lets go, "Preview" opens it and frames flow.
+    camera.setBusy(false);
+    ASSERT_TRUE(cameraWindow()->router().dispatch(ID_CAMERA_PREVIEW));
+    EXPECT_EQ(cameraWindow()->record().state, korvel::camera::kCameraOpen);
+    EXPECT_FALSE(cameraWindow()->commandActions().action(ID_CAMERA_PREVIEW)->isVisible());
+    for (int i = 0; i < 200 && camera.framesDelivered() < 3; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_GE(camera.framesDelivered(), 3u);
+    cameraWindow()->close();
+}
+
+TEST_F(VideoCameraOpening, NoDeviceSaysNoCamera) {
+    camera.unplug();
+    useCamera("v4l2");
+    frame->openCamera();
+    EXPECT_EQ(messages, QStringList{"No Camera!"});
+    EXPECT_EQ(frame->cameraWindow(), nullptr);
 }
 
 TEST_F(CameraOpening, F11InTheWorkspaceTogglesTheCameraToolbar) {
