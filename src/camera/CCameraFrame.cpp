@@ -32,6 +32,7 @@
 #include <QStyle>
 #include <QThread>
 #include <QToolBar>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -223,13 +224,18 @@ void CCameraFrame::fitToImage() {
     const QSize screenSize = screen ? screen->geometry().size() : QSize(1280, 1024);
     const int caption = style()->pixelMetric(QStyle::PM_TitleBarHeight);
     const int toolbar = toolBar_ ? toolBar_->sizeHint().height() : 0;
-    // The rectangle includes the title bar: move() places the frame, resize() the client
-    // area below it (setGeometry would put the client area at the top and push the title
-    // bar off the screen).
+    // The rectangle includes the title bar: the frame goes to its corner, the client area
+    // below it. The window is usually shown a moment before, when the window manager has not
+    // yet framed it; move() would then take the corner for the client area's and push the
+    // title bar off the screen, so the frame position is given to the window itself.
     const QRect window =
         fitCameraWindow(QSize(record_.width, record_.height), toolbar, caption, screenSize);
-    move(window.topLeft());
     resize(window.width(), std::max(1, window.height() - caption));
+    if (QWindow* handle = windowHandle()) {
+        handle->setFramePosition(window.topLeft());
+    } else {
+        move(window.topLeft());
+    }
 }
 
 void CCameraFrame::wait(std::chrono::milliseconds duration) {

@@ -205,7 +205,8 @@ void clearCapabilities(CameraRecord& record) {
 
 // Video4Linux2 cameras: one generic model whose capabilities are what the device reported.
 // The camera library does in software what a device lacks (colour gains, monochrome,
-// mirroring, the tone curve), so those are always offered; gain takes this many steps
+// mirroring, the tone curve, saturation under colour enhancement), so those are always
+// offered; gain takes this many steps
 // spread evenly over the device's range.
 constexpr int kVideoGainSteps = 16;
 
@@ -240,6 +241,7 @@ bool initializeVideoDeviceModel(CameraRecord& record) {
     record.gamma = control(-20, 20, 0);
     record.contrast = control(-20, 20, 0);
     record.saturation = control(-20, 20, 0);
+    record.colourEnhancement = {1, 0};  // the saturation's switch
     record.mirror0 = {1, 0};
     record.mirror1 = {1, 0};
     record.monochrome = {1, 0};

@@ -103,7 +103,10 @@ CaptureResult captureSnapshot(const CaptureRequest& request, CaptureSource& sour
         return normalised.fileType == kFileRaw ? wideRawCapture(normalised, source)
                                                : savePicture(normalised, source);
     }
-    if (normalised.typeId >= -1 && normalised.typeId <= 28) {
+    // The generic Video4Linux2 model captures through the library too, at its own
+    // capture resolution.
+    if ((normalised.typeId >= -1 && normalised.typeId <= 28) ||
+        normalised.typeId == KRVCAMERA_TYPE_VIDEO_DEVICE) {
         return libraryCapture(normalised, source);
     }
     return {CaptureOutcome::NoCapture, {}};

@@ -728,7 +728,9 @@ bool V4l2Camera::render(const std::uint8_t* raw, std::uint8_t* image, int width,
     const double contrast =
         device(DeviceControl::Contrast) ? 1.0 : contrastFactor(values.get(Parameter::Contrast));
     const int saturation =
-        device(DeviceControl::Saturation) ? 128 : values.get(Parameter::Saturation);
+        device(DeviceControl::Saturation) || !values.get(Parameter::ColourEnhancement)
+            ? 128
+            : values.get(Parameter::Saturation);
     const bool monochrome = values.get(Parameter::Monochrome) != 0;
 
     std::array<std::array<std::uint8_t, 256>, 3> curve{};
@@ -854,12 +856,24 @@ int V4l2Camera::applyParameter(Parameter parameter, int value) {
             }
             return value;
         case Parameter::Saturation:
+        case Parameter::ColourEnhancement: {
+            // The saturation acts while colour enhancement is on; off, colours are neutral.
+            if (parameter == Parameter::ColourEnhancement) {
+                value = value ? 1 : 0;
+            }
+            const bool enhanced = parameter == Parameter::ColourEnhancement
+                                      ? value != 0
+                                      : values_.get(Parameter::ColourEnhancement) != 0;
+            const int saturation =
+                parameter == Parameter::Saturation ? value : values_.get(Parameter::Saturation);
             if (range(DeviceControl::Saturation).available) {
-                setControl(DeviceControl::Saturation,
-                           scaled(unityOf(range(DeviceControl::Saturation)), value / 128.0,
-                                  range(DeviceControl::Saturation)));
+                setControl(
+                    DeviceControl::Saturation,
+                    scaled(unityOf(range(DeviceControl::Saturation)),
+                           enhanced ? saturation / 128.0 : 1.0, range(DeviceControl::Saturation)));
             }
             return value;
+        }
         case Parameter::Mirror0:
         case Parameter::Mirror1: {
             const DeviceControl c = parameter == Parameter::Mirror0 ? DeviceControl::HorizontalFlip

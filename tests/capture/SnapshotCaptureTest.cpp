@@ -241,12 +241,17 @@ TEST_F(SnapshotCaptureTest, RawOnPreviewModelIsAWideCaptureAtSpeedOne) {
     EXPECT_EQ(source.starts, 1);
 }
 
-TEST_F(SnapshotCaptureTest, ModelsBeyondTheTableCaptureNothing) {
+TEST_F(SnapshotCaptureTest, ModelsBeyondTheTableCaptureNothingButTheVideoDeviceModel) {
     openCamera(3, 2, 2);
     CaptureRequest r = request(folder + "KV.bmp");
     r.typeId = 40;
     EXPECT_EQ(captureSnapshot(r, source).outcome, CaptureOutcome::NoCapture);
     EXPECT_FALSE(std::filesystem::exists(folder + "KV.bmp"));
+
+    // The generic model of a Video4Linux2 camera captures through the library.
+    r.typeId = KRVCAMERA_TYPE_VIDEO_DEVICE;
+    EXPECT_EQ(captureSnapshot(r, source).outcome, CaptureOutcome::Written);
+    EXPECT_TRUE(std::filesystem::exists(folder + "KV.bmp"));
 }
 
 namespace {

@@ -159,8 +159,13 @@ TEST_F(V4l2CameraTest, SettersReachTheirControlsInTheDriversUnits) {
     EXPECT_EQ(camera.control(V4L2_CID_CONTRAST), 48);
     KRVCameraSetContrast(0);
     EXPECT_EQ(camera.control(V4L2_CID_CONTRAST), 32);
+    // The saturation acts under colour enhancement only.
     KRVCameraSetSaturation(64);  // half
+    EXPECT_EQ(camera.control(V4L2_CID_SATURATION), 64);
+    KRVCameraSetColorEnhancement(1);
     EXPECT_EQ(camera.control(V4L2_CID_SATURATION), 32);
+    KRVCameraSetColorEnhancement(0);
+    EXPECT_EQ(camera.control(V4L2_CID_SATURATION), 64);
 
     KRVCameraSetMirror(0, 1);
     EXPECT_EQ(camera.control(V4L2_CID_HFLIP), 1);
@@ -209,6 +214,14 @@ TEST_F(V4l2CameraTest, WhatTheCameraLacksIsDoneOnTheFrame) {
     const std::uint8_t phase = KRVCameraDecodeType();
     const int greenColumn = mosaicChannel(phase, 0, 0) == 1 ? 0 : 1;
     EXPECT_EQ(frame.raw[static_cast<std::size_t>(greenColumn)], FakeCamera::green(h - 1));
+
+    KRVCameraSetSaturation(0);  // grey, once colour enhancement lets it act
+    frame = grab();
+    EXPECT_NE(frame.image[0], frame.image[2]);
+    KRVCameraSetColorEnhancement(1);
+    frame = grab();
+    EXPECT_EQ(frame.image[0], frame.image[2]);
+    KRVCameraSetColorEnhancement(0);
 
     KRVCameraSetMonochrome(1);
     frame = grab();

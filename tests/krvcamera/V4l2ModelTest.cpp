@@ -73,6 +73,9 @@ TEST_F(V4l2ModelTest, RecordOfACameraWithOnlyExposureDisablesTheRest) {
     // Done by the library on the frame, so still offered.
     EXPECT_EQ(r.colourGains.flag, 1);
     EXPECT_EQ(r.monochrome.flag, 1);
+    // The saturation is reached through its switch.
+    EXPECT_EQ(r.saturation.flag, 1);
+    EXPECT_EQ(r.colourEnhancement.flag, 1);
 }
 
 TEST_F(V4l2ModelTest, RemovalNameNamesTheGenericModel) {
