@@ -179,10 +179,16 @@ void CPageSlider::paintEvent(QPaintEvent*) {
             painter.fillRect(QRect(left, 0, t, height()),
                              palette().color(QPalette::Disabled, QPalette::Window).darker(105));
         }
-    } else {
+    } else if (isEnabled()) {
         const QRect thumbRect(left, 1, t, height() - 2);
         qDrawShadePanel(&painter, thumbRect, palette(), pressed, 1,
                         &palette().brush(pressed ? QPalette::Midlight : QPalette::Button));
+    } else {
+        // Only an outline with the groove showing through, so a control that cannot be
+        // moved does not look as if it could.
+        painter.setPen(palette().color(QPalette::Disabled, QPalette::Mid));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(left, 1, t - 1, height() - 3));
     }
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));

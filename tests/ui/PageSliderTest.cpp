@@ -271,6 +271,21 @@ TEST_F(PageSliderWidget, DisabledSliderIgnoresInputAndEndsTheDrag) {
     EXPECT_EQ(host.take(), (std::vector<Notice>{{kMoved, 1002, 100}}));
 }
 
+TEST_F(PageSliderWidget, ADisabledThumbIsDrawnDifferently) {
+    slider->SetPos(50);
+    const int centre = slider->model().thumbCentre();
+    const QImage enabled = slider->grab().toImage();
+    slider->Enable(false);
+    const QImage disabled = slider->grab().toImage();
+    bool differs = false;
+    for (int x = centre - 3; x <= centre + 3 && !differs; ++x) {
+        for (int y = 2; y < 16 && !differs; ++y) {
+            differs = enabled.pixel(x, y) != disabled.pixel(x, y);
+        }
+    }
+    EXPECT_TRUE(differs);
+}
+
 TEST_F(PageSliderWidget, NegativePositionsTravelInTheSecondParameter) {
     slider->SetRange(-5, 5);
     slider->SetPos(-5);
