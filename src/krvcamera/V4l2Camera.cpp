@@ -230,6 +230,15 @@ std::optional<DeviceCapabilities> V4l2Camera::probe(const std::string& path) con
             break;
         }
     }
+    if (rgb && result.sizes.empty()) {
+        // Some drivers do not list their sizes: the one they are set to is still on offer.
+        v4l2_format current{};
+        current.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+        if (device->ioctl(VIDIOC_G_FMT, &current) == 0) {
+            result.sizes.push_back({static_cast<int>(current.fmt.pix.width),
+                                    static_cast<int>(current.fmt.pix.height)});
+        }
+    }
     std::erase_if(result.sizes, [](const FrameSize& s) {
         return !isWritableSize(s.width, s.height) || s.width < 2 || s.height < 2;
     });

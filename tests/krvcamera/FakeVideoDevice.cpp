@@ -182,12 +182,24 @@ int FakeCamera::ioctl(unsigned long request, void* argument) {
         }
         case VIDIOC_ENUM_FRAMESIZES: {
             auto* size = static_cast<v4l2_frmsizeenum*>(argument);
+            if (!listsSizes) {
+                return ENOTTY;
+            }
             if (size->index >= sizes.size()) {
                 return EINVAL;
             }
             size->type = V4L2_FRMSIZE_TYPE_DISCRETE;
             size->discrete.width = static_cast<std::uint32_t>(sizes[size->index].width);
             size->discrete.height = static_cast<std::uint32_t>(sizes[size->index].height);
+            return 0;
+        }
+        case VIDIOC_G_FMT: {
+            // The size the camera is set to: the last one chosen, else its first.
+            auto* format = static_cast<v4l2_format*>(argument);
+            const FrameSize current = format_.width > 0 ? format_ : sizes.front();
+            format->fmt.pix.width = static_cast<std::uint32_t>(current.width);
+            format->fmt.pix.height = static_cast<std::uint32_t>(current.height);
+            format->fmt.pix.pixelformat = V4L2_PIX_FMT_MJPEG;
             return 0;
         }
         case VIDIOC_S_FMT: {

@@ -38,6 +38,7 @@ public:
     std::string busInfo = "usb-0000:00:14.0-2";
     std::vector<FrameSize> sizes = {{640, 480}, {1280, 1024}, {320, 240}};
     std::map<std::uint32_t, FakeControl> controls;
+    bool listsSizes = true;  // false: VIDIOC_ENUM_FRAMESIZES is not supported
 
     // A UVC microscope camera with every control the backend uses.
     void addAllControls();

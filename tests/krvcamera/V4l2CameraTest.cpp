@@ -122,6 +122,17 @@ TEST_F(V4l2CameraTest, CameraWithOnlyExposureReportsTheRestUnavailable) {
     }
 }
 
+TEST_F(V4l2CameraTest, CameraThatListsNoSizesOffersTheOneItIsSetTo) {
+    camera.addExposureOnly();
+    camera.listsSizes = false;
+    EXPECT_EQ(detect().typeId, kVideoDeviceTypeId);
+    ASSERT_EQ(videoDeviceCapabilities()->sizes, (std::vector<FrameSize>{{640, 480}}));
+    ASSERT_TRUE(open(0));
+    const Frame frame = grab();
+    EXPECT_EQ(frame.width, 640);
+    EXPECT_EQ(frame.height, 480);
+}
+
 TEST_F(V4l2CameraTest, SettersReachTheirControlsInTheDriversUnits) {
     camera.addAllControls();
     ASSERT_TRUE(open(1));
