@@ -206,8 +206,7 @@ void clearCapabilities(CameraRecord& record) {
 // Video4Linux2 cameras: one generic model whose capabilities are what the device reported.
 // The camera library does in software what a device lacks (colour gains, monochrome,
 // mirroring, the tone curve, saturation under colour enhancement), so those are always
-// offered; gain takes this many steps
-// spread evenly over the device's range.
+// offered; gain takes this many steps spread evenly over the device's range.
 constexpr int kVideoGainSteps = 16;
 
 const krvcamera::ControlRange* videoGainRange(std::optional<krvcamera::DeviceCapabilities>& caps) {
