@@ -73,4 +73,17 @@ constexpr ParameterRange parameterRange(Parameter p) {
     }
 }
 
+// What every camera starts from before its model or device says more: unity colour gains,
+// the mid auto-exposure target, a straight tone curve and neutral saturation.
+inline ParameterValues neutralParameters() {
+    ParameterValues values;
+    values.set(Parameter::RedGain, 64);
+    values.set(Parameter::GreenGain, 64);
+    values.set(Parameter::BlueGain, 64);
+    values.set(Parameter::AeTarget, 100);  // the camera window's step 0
+    values.set(Parameter::Gamma, 100);
+    values.set(Parameter::Saturation, 128);
+    return values;
+}
+
 }  // namespace krvcamera

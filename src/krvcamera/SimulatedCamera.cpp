@@ -27,9 +27,6 @@ constexpr Duration kClosedGrabWait = 10ms;
 constexpr double kRipplePeriodMs = 10.0;
 constexpr double kRippleAmplitude = 0.5;
 
-// Mean raw brightness the auto exposure aims at; the camera window shows it as step 0.
-constexpr int kDefaultAeTarget = 100;
-
 Duration fromMs(double ms) {
     return Duration(static_cast<Duration::rep>(ms * 1000.0));
 }
@@ -90,15 +87,9 @@ SimulatedCamera::SimulatedCamera(int typeId, std::unique_ptr<Clock> clock, Devic
 SimulatedCamera::~SimulatedCamera() = default;
 
 ParameterValues SimulatedCamera::defaultParameters() const {
-    ParameterValues values;
+    ParameterValues values = neutralParameters();
     values.set(Parameter::ExposureMs, model_.defaultExposureMs);
     values.set(Parameter::AnalogGain, model_.gainMinRaw);
-    values.set(Parameter::RedGain, 64);
-    values.set(Parameter::GreenGain, 64);
-    values.set(Parameter::BlueGain, 64);
-    values.set(Parameter::AeTarget, kDefaultAeTarget);
-    values.set(Parameter::Gamma, 100);
-    values.set(Parameter::Saturation, 128);
     return values;
 }
 

@@ -42,7 +42,6 @@ constexpr int kFrameMarginMs = 200;
 constexpr int kLongestGrabWaitMs = 500;
 // Polls are cut into slices so that a close never waits for a whole grab.
 constexpr int kPollSliceMs = 50;
-constexpr int kDefaultAeTarget = 100;
 
 std::string text(const std::uint8_t* bytes, std::size_t size) {
     const auto* chars = reinterpret_cast<const char*>(bytes);
@@ -127,6 +126,22 @@ void V4l2Camera::ColourFrames::remember(const std::uint8_t* raw,
     }
     keys_[slot] = raw;
     frames_[slot].assign(rgb.begin(), rgb.end());  // reuses the slot's storage
+    newest_ = slot;
+}
+
+bool V4l2Camera::ColourFrames::newest(std::vector<std::uint8_t>& rgb) const {
+    std::lock_guard lock(mutex_);
+    if (!newest_) {
+        return false;
+    }
+    rgb = frames_[*newest_];
+    return true;
+}
+
+void V4l2Camera::ColourFrames::clear() {
+    std::lock_guard lock(mutex_);
+    keys_.fill(nullptr);
+    newest_.reset();
 }
 
 bool V4l2Camera::ColourFrames::lookup(const std::uint8_t* raw, std::size_t bytes,
@@ -155,14 +170,8 @@ V4l2Camera::~V4l2Camera() {
 }
 
 ParameterValues V4l2Camera::defaultParameters() const {
-    ParameterValues values;
+    ParameterValues values = neutralParameters();
     values.set(Parameter::ExposureMs, 33);
-    values.set(Parameter::RedGain, 64);
-    values.set(Parameter::GreenGain, 64);
-    values.set(Parameter::BlueGain, 64);
-    values.set(Parameter::AeTarget, kDefaultAeTarget);
-    values.set(Parameter::Gamma, 100);
-    values.set(Parameter::Saturation, 128);
     std::lock_guard lock(mutex_);
     if (capabilities_) {
         const ControlRange& exposure = capabilities_->control(DeviceControl::ExposureAbsolute);
@@ -472,8 +481,8 @@ bool V4l2Camera::open(int previewResolution) {
         std::lock_guard lock(mutex_);
         open_ = true;
         resolution_ = resolution;
-        lastFrame_.clear();
     }
+    colourFrames_.clear();
     // The library keeps the colour gains; the camera's own white balance would fight them.
     if (caps->control(DeviceControl::WhiteBalanceAuto).available) {
         setControl(DeviceControl::WhiteBalanceAuto, 0);
@@ -666,10 +675,6 @@ bool V4l2Camera::grabFrame(std::uint8_t* raw) {
     // The caller's buffer holds width x height bytes; the colour stays here.
     sampleMosaic(grabbed_.data(), raw, streamSize_.width, streamSize_.height);
     colourFrames_.remember(raw, grabbed_);
-    {
-        std::lock_guard lock(mutex_);
-        lastFrame_.assign(grabbed_.begin(), grabbed_.end());
-    }
     softwareAutoExpose(grabbed_.data(), grabbed_.size());
     return true;
 }
@@ -951,18 +956,20 @@ bool V4l2Camera::restartExposure() {
 }
 
 bool V4l2Camera::balanceWhiteOnce() {
+    std::vector<std::uint8_t> frame;
+    const bool seen = colourFrames_.newest(frame);
     std::lock_guard lock(mutex_);
     if (!open_ || lost_ || !capabilities_) {
         return false;
     }
-    if (lastFrame_.empty()) {
+    if (!seen) {
         return true;  // nothing seen yet: the gains stay
     }
     // Grey world on the newest frame: red and blue means made equal to the green one.
     std::array<double, 3> sums{};
-    for (std::size_t i = 0; i + 2 < lastFrame_.size(); i += 3) {
+    for (std::size_t i = 0; i + 2 < frame.size(); i += 3) {
         for (std::size_t c = 0; c < 3; ++c) {
-            sums[c] += lastFrame_[i + c];
+            sums[c] += frame[i + c];
         }
     }
     if (sums[0] < 1.0 || sums[2] < 1.0) {

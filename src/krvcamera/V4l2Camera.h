@@ -126,12 +126,16 @@ private:
         void remember(const std::uint8_t* raw, const std::vector<std::uint8_t>& rgb);
         bool lookup(const std::uint8_t* raw, std::size_t bytes,
                     std::vector<std::uint8_t>& rgb) const;
+        // The frame remembered last; false when there is none.
+        bool newest(std::vector<std::uint8_t>& rgb) const;
+        void clear();
 
     private:
         mutable std::mutex mutex_;
         std::array<const std::uint8_t*, 4> keys_{};
         std::array<std::vector<std::uint8_t>, 4> frames_;
         std::size_t next_ = 0;
+        std::optional<std::size_t> newest_;
     };
 
     std::optional<DeviceCapabilities> probe(const std::string& path) const;
@@ -179,8 +183,7 @@ private:
     bool lost_ = false;
     int resolution_ = 0;
     ParameterValues values_;
-    std::vector<std::uint8_t> lastFrame_;  // for the one-shot white balance
-    std::vector<std::uint8_t> grabbed_;    // the colour frame being grabbed; streamMutex_
+    std::vector<std::uint8_t> grabbed_;  // the colour frame being grabbed; streamMutex_
     ColourFrames colourFrames_;
 };
 
