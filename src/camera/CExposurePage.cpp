@@ -43,64 +43,42 @@ constexpr QRect kBalanceGroup{kGroupLeft, 264, kGroupWidth, 64};
 constexpr QRect kWhiteBalance{17, 290, 90, 24};
 constexpr QRect kBlackBalance{115, 290, 90, 24};
 constexpr QRect kDefault{kGroupLeft, 342, 90, 26};
-constexpr int kThumbWidth = 10;
-
-template <typename W>
-W* makeControl(W* widget, int id, const QRect& place) {
-    widget->setObjectName(QString::number(id));
-    widget->setGeometry(place);
-    return widget;
-}
-
-ui::CPageSlider* makeSlider(QWidget* page, int id, const QRect& place) {
-    auto* slider = new ui::CPageSlider(id, page);
-    makeControl(slider, id, place);
-    slider->SetThumbWidth(kThumbWidth);
-    return slider;
-}
-
-// Labels, radio buttons and group boxes show the page's colour through a transparent
-// background.
-template <typename W>
-W* transparent(W* widget) {
-    widget->setAutoFillBackground(false);
-    return widget;
-}
-
 }  // namespace
 
 CExposurePage::CExposurePage(QWidget* parent)
     : QWidget(parent),
-      exposureGroup_(transparent(makeControl(new QGroupBox(QStringLiteral("Exposure"), this),
-                                             IDC_EXPOSURE_GROUP, kExposureGroup))),
-      auto_(transparent(makeControl(new QRadioButton(QStringLiteral("Auto Exposure"), this),
-                                    IDC_EXPOSURE_AUTO, kAutoButton))),
-      manual_(transparent(makeControl(new QRadioButton(QStringLiteral("Manual Exposure"), this),
-                                      IDC_EXPOSURE_MANUAL, kManualButton))),
+      exposureGroup_(page::transparent(page::control(
+          new QGroupBox(QStringLiteral("Exposure"), this), IDC_EXPOSURE_GROUP, kExposureGroup))),
+      auto_(page::transparent(page::control(new QRadioButton(QStringLiteral("Auto Exposure"), this),
+                                            IDC_EXPOSURE_AUTO, kAutoButton))),
+      manual_(
+          page::transparent(page::control(new QRadioButton(QStringLiteral("Manual Exposure"), this),
+                                          IDC_EXPOSURE_MANUAL, kManualButton))),
       autoManual_(new QButtonGroup(this)),
-      targetSlider_(makeSlider(this, IDC_EXPOSURE_TARGET_SLIDER, kTargetSlider)),
-      darkLabel_(transparent(makeControl(new QLabel(QStringLiteral("Dark"), this),
-                                         IDC_EXPOSURE_TARGET_DARK, kDarkLabel))),
-      brightLabel_(transparent(makeControl(new QLabel(QStringLiteral("Bright"), this),
-                                           IDC_EXPOSURE_TARGET_BRIGHT, kBrightLabel))),
+      targetSlider_(page::slider(this, IDC_EXPOSURE_TARGET_SLIDER, kTargetSlider)),
+      darkLabel_(page::transparent(page::control(new QLabel(QStringLiteral("Dark"), this),
+                                                 IDC_EXPOSURE_TARGET_DARK, kDarkLabel))),
+      brightLabel_(page::transparent(page::control(new QLabel(QStringLiteral("Bright"), this),
+                                                   IDC_EXPOSURE_TARGET_BRIGHT, kBrightLabel))),
       timeEntry_(new CTimeEntryCtrl(kTimeEntry, IDC_EXPOSURE_TIME_ENTRY, this)),
-      timeLabel_(transparent(makeControl(new QLabel(QStringLiteral("Exposure Time:"), this),
-                                         IDC_EXPOSURE_TIME_LABEL, kTimeLabel))),
-      exposureSlider_(makeSlider(this, IDC_EXPOSURE_TIME_SLIDER, kExposureSlider)),
-      setTimeButton_(makeControl(new QPushButton(QStringLiteral("Update time"), this),
-                                 IDC_EXPOSURE_SET_TIME, kSetTimeButton)),
-      gainLabel_(transparent(makeControl(new QLabel(QStringLiteral("Gain:"), this),
-                                         IDC_EXPOSURE_GAIN_LABEL, kGainLabel))),
-      gainSlider_(makeSlider(this, IDC_EXPOSURE_GAIN_SLIDER, kGainSlider)),
-      gainText_(makeControl(new QLineEdit(this), IDC_EXPOSURE_GAIN_TEXT, kGainText)),
-      balanceGroup_(transparent(makeControl(new QGroupBox(QStringLiteral("White Balance"), this),
-                                            IDC_EXPOSURE_WB_GROUP, kBalanceGroup))),
-      whiteBalance_(makeControl(new QPushButton(QStringLiteral("W.Balance"), this),
-                                IDC_EXPOSURE_WHITE_BALANCE, kWhiteBalance)),
-      blackBalance_(makeControl(new QPushButton(QStringLiteral("B.Balance"), this),
-                                IDC_EXPOSURE_BLACK_BALANCE, kBlackBalance)),
-      default_(makeControl(new QPushButton(QStringLiteral("Default"), this), IDC_EXPOSURE_DEFAULT,
-                           kDefault)),
+      timeLabel_(page::transparent(page::control(new QLabel(QStringLiteral("Exposure Time:"), this),
+                                                 IDC_EXPOSURE_TIME_LABEL, kTimeLabel))),
+      exposureSlider_(page::slider(this, IDC_EXPOSURE_TIME_SLIDER, kExposureSlider)),
+      setTimeButton_(page::control(new QPushButton(QStringLiteral("Update time"), this),
+                                   IDC_EXPOSURE_SET_TIME, kSetTimeButton)),
+      gainLabel_(page::transparent(page::control(new QLabel(QStringLiteral("Gain:"), this),
+                                                 IDC_EXPOSURE_GAIN_LABEL, kGainLabel))),
+      gainSlider_(page::slider(this, IDC_EXPOSURE_GAIN_SLIDER, kGainSlider)),
+      gainText_(page::control(new QLineEdit(this), IDC_EXPOSURE_GAIN_TEXT, kGainText)),
+      balanceGroup_(
+          page::transparent(page::control(new QGroupBox(QStringLiteral("White Balance"), this),
+                                          IDC_EXPOSURE_WB_GROUP, kBalanceGroup))),
+      whiteBalance_(page::control(new QPushButton(QStringLiteral("W.Balance"), this),
+                                  IDC_EXPOSURE_WHITE_BALANCE, kWhiteBalance)),
+      blackBalance_(page::control(new QPushButton(QStringLiteral("B.Balance"), this),
+                                  IDC_EXPOSURE_BLACK_BALANCE, kBlackBalance)),
+      default_(page::control(new QPushButton(QStringLiteral("Default"), this), IDC_EXPOSURE_DEFAULT,
+                             kDefault)),
       groupWidth_(kGroupWidth) {
     setObjectName(QStringLiteral("Dialog%1").arg(IDD_EXPOSURE_PAGE));
     resize(kPageSize);
