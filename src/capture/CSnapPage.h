@@ -4,11 +4,13 @@
 // which file type they are written, and the timed series.
 
 #include "camera/CameraRecord.h"
+#include "capture/FileNamingControls.h"
 
 #include <QWidget>
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -31,14 +33,14 @@ public:
     void onUseConfig();
     void updateEnabling();
 
-    QRadioButton* useDialogButton() const { return useDialog_; }
-    QRadioButton* useConfigButton() const { return useConfig_; }
-    QLabel* fileNameLabel() const { return fileNameLabel_; }
-    QLineEdit* fileNameEdit() const { return fileName_; }
-    QLabel* plusLabel(int i) const { return i == 0 ? plus1_ : plus2_; }
-    QCheckBox* numBox() const { return num_; }
-    QComboBox* typeList() const { return typeList_; }
-    QCheckBox* timeStampedBox() const { return timeStamped_; }
+    QRadioButton* useDialogButton() const { return names_.useDialog; }
+    QRadioButton* useConfigButton() const { return names_.useConfig; }
+    QLabel* fileNameLabel() const { return names_.fileNameLabel; }
+    QLineEdit* fileNameEdit() const { return names_.fileName; }
+    QLabel* plusLabel(int i) const { return i == 0 ? names_.plus1 : names_.plus2; }
+    QCheckBox* numBox() const { return names_.num; }
+    QComboBox* typeList() const { return names_.typeList; }
+    QCheckBox* timeStampedBox() const { return names_.timeStamped; }
     QCheckBox* timeLapseBox() const { return timeLapse_; }
     QLabel* spaceLabel() const { return spaceLabel_; }
     CRangeEdit* spaceEdit() const { return space_; }
@@ -52,15 +54,8 @@ public:
 
 private:
     // Children, owned through Qt's parent.
-    QRadioButton* useDialog_;
-    QRadioButton* useConfig_;
-    QLabel* fileNameLabel_;
-    QLineEdit* fileName_;
-    QLabel* plus1_;
-    QCheckBox* num_;
-    QLabel* plus2_;
-    QComboBox* typeList_;
-    QCheckBox* timeStamped_;
+    QGroupBox* namingGroup_;
+    FileNamingControls names_;
     QCheckBox* timeLapse_;
     QLabel* spaceLabel_;
     CRangeEdit* space_;

@@ -16,53 +16,24 @@ namespace korvel::capture {
 
 using namespace korvel::res;
 
-namespace {
-
-template <typename W>
-W* named(W* widget, int id) {
-    widget->setObjectName(QString::number(id));
-    return widget;
-}
-
-}  // namespace
-
 CVideoPage::CVideoPage(std::vector<InstalledCompressor> installed,
                        CompressorSettingsTable* settings, QWidget* parent)
     : QWidget(parent),
       list_(buildCompressorList(installed)),
       settings_(settings ? settings : &ownSettings_),
-      useDialog_(named(new QRadioButton(QStringLiteral("Use File Save Dialog"), this),
-                       IDC_SAVE_USE_DIALOG)),
-      useConfig_(named(new QRadioButton(QStringLiteral("Use File Save Config"), this),
-                       IDC_SAVE_USE_CONFIG)),
-      naming_(named(new QGroupBox(this), IDC_SAVE_GROUP1)),
-      fileNameLabel_(
-          named(new QLabel(QStringLiteral("FileName:"), naming_), IDC_SAVE_FILENAME_LABEL)),
-      fileName_(named(new QLineEdit(naming_), IDC_SAVE_FILENAME)),
-      plus1_(named(new QLabel(QStringLiteral("+"), naming_), IDC_SAVE_PLUS1)),
-      num_(named(new QCheckBox(QStringLiteral("Num"), naming_), IDC_SAVE_NUM)),
-      plus2_(named(new QLabel(QStringLiteral("+"), naming_), IDC_SAVE_PLUS2)),
-      typeList_(named(new QComboBox(naming_), IDC_SAVE_TYPE_LIST)),
-      timeStamped_(
-          named(new QCheckBox(QStringLiteral("Use Time-stamped"), naming_), IDC_SAVE_TIME_STAMPED)),
+      namingGroup_(named(new QGroupBox(this), IDC_SAVE_GROUP1)),
+      names_(this, namingGroup_),
       compressor_(named(new QComboBox(this), IDC_VIDEO_COMPRESSOR_LIST)),
       config_(named(new QPushButton(QStringLiteral("Config"), this), IDC_VIDEO_COMPRESSOR_CONFIG)) {
     setObjectName(QStringLiteral("Dialog%1").arg(IDD_VIDEO_PAGE));
-    typeList_->addItem(QStringLiteral(".avi"));
+    names_.typeList->addItem(QStringLiteral(".avi"));
     for (const CompressorEntry& entry : list_) {
         compressor_->addItem(QString::fromStdString(entry.description));
     }
     compressor_->addItem(QString::fromStdString(kNoCompressor));
     compressor_->setCurrentIndex(static_cast<int>(list_.size()));
 
-    auto* namingGrid = new QGridLayout(naming_);
-    namingGrid->addWidget(fileNameLabel_, 0, 0);
-    namingGrid->addWidget(fileName_, 0, 1);
-    namingGrid->addWidget(plus1_, 0, 2);
-    namingGrid->addWidget(num_, 0, 3);
-    namingGrid->addWidget(plus2_, 0, 4);
-    namingGrid->addWidget(typeList_, 0, 5);
-    namingGrid->addWidget(timeStamped_, 1, 0, 1, 6);
+    names_.addNameRows(new QGridLayout(namingGroup_), 0);
 
     auto* compression =
         named(new QGroupBox(QStringLiteral("Video Compressor"), this), IDC_VIDEO_COMPRESSOR_GROUP);
@@ -71,16 +42,16 @@ CVideoPage::CVideoPage(std::vector<InstalledCompressor> installed,
     compressionRow->addWidget(config_, 0, 1);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(useDialog_);
-    layout->addWidget(useConfig_);
-    layout->addWidget(naming_);
+    layout->addWidget(names_.useDialog);
+    layout->addWidget(names_.useConfig);
+    layout->addWidget(namingGroup_);
     layout->addWidget(compression);
     layout->addStretch(1);
 
-    connect(useDialog_, &QRadioButton::clicked, this, &CVideoPage::updateEnabling);
-    connect(useConfig_, &QRadioButton::clicked, this, &CVideoPage::updateEnabling);
-    connect(num_, &QCheckBox::clicked, this, &CVideoPage::updateEnabling);
-    connect(timeStamped_, &QCheckBox::clicked, this, &CVideoPage::updateEnabling);
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+             names_.useDialog, names_.useConfig, names_.num, names_.timeStamped}) {
+        connect(button, &QAbstractButton::clicked, this, &CVideoPage::updateEnabling);
+    }
     connect(compressor_, &QComboBox::currentIndexChanged, this, &CVideoPage::updateConfigButton);
     connect(config_, &QPushButton::clicked, this, &CVideoPage::onConfig);
 
@@ -93,18 +64,15 @@ CVideoPage::CVideoPage(std::vector<InstalledCompressor> installed,
         s = dialog.settings();
         return true;
     };
-    useDialog_->setChecked(true);
+    names_.useDialog->setChecked(true);
     updateConfigButton();
     updateEnabling();
 }
 
 void CVideoPage::AttachRecord(const camera::CameraRecord& record) {
     const camera::VideoSettings& v = record.video;
-    (v.bConfig == 1 ? useConfig_ : useDialog_)->setChecked(true);
-    fileName_->setText(QString::fromStdString(v.sFilename));
-    num_->setChecked(v.bNum != 0);
-    timeStamped_->setChecked(v.bTimeStamp != 0);
-    typeList_->setCurrentIndex(0);
+    names_.load(v);
+    names_.typeList->setCurrentIndex(0);
     compressor_->setCurrentIndex(compressorSelection(v.CompressID, list_.size()));
     updateConfigButton();
     updateEnabling();
@@ -112,25 +80,17 @@ void CVideoPage::AttachRecord(const camera::CameraRecord& record) {
 
 void CVideoPage::StoreToRecord(camera::CameraRecord& record) const {
     camera::VideoSettings& v = record.video;
-    v.bConfig = useConfig_->isChecked() ? 1 : 0;
-    v.sFilename = fileName_->text().toStdString();
-    v.bNum = num_->isChecked() ? 1 : 0;
-    v.bTimeStamp = timeStamped_->isChecked() ? 1 : 0;
+    names_.store(v);
     const int position = compressor_->currentIndex();
     v.CompressID = position;
     v.Compress = static_cast<int>(compressorCodeAt(list_, position).value());
 }
 
 void CVideoPage::updateEnabling() {
-    const bool config = useConfig_->isChecked();
-    const bool stamped = timeStamped_->isChecked();
-    naming_->setEnabled(config);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{fileNameLabel_, fileName_, plus1_, plus2_, num_}) {
-        w->setEnabled(config && !stamped);
-    }
-    typeList_->setEnabled(config);
-    timeStamped_->setEnabled(config);
+    const bool config = names_.useConfig->isChecked();
+    namingGroup_->setEnabled(config);
+    names_.updateEnabling();
+    names_.typeList->setEnabled(config);
 }
 
 void CVideoPage::updateConfigButton() {

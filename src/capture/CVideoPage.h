@@ -6,6 +6,7 @@
 #include "camera/CameraRecord.h"
 #include "capture/CCompressorQualityDialog.h"
 #include "capture/CompressorList.h"
+#include "capture/FileNamingControls.h"
 
 #include <QWidget>
 
@@ -45,16 +46,16 @@ public:
     const std::vector<CompressorEntry>& compressors() const { return list_; }
     const CompressorSettingsTable& compressorSettings() const { return *settings_; }
 
-    QRadioButton* useDialogButton() const { return useDialog_; }
-    QRadioButton* useConfigButton() const { return useConfig_; }
-    QLineEdit* fileNameEdit() const { return fileName_; }
-    QLabel* fileNameLabel() const { return fileNameLabel_; }
-    QCheckBox* numBox() const { return num_; }
-    QCheckBox* timeStampedBox() const { return timeStamped_; }
-    QComboBox* typeList() const { return typeList_; }
+    QRadioButton* useDialogButton() const { return names_.useDialog; }
+    QRadioButton* useConfigButton() const { return names_.useConfig; }
+    QLineEdit* fileNameEdit() const { return names_.fileName; }
+    QLabel* fileNameLabel() const { return names_.fileNameLabel; }
+    QCheckBox* numBox() const { return names_.num; }
+    QCheckBox* timeStampedBox() const { return names_.timeStamped; }
+    QComboBox* typeList() const { return names_.typeList; }
     QComboBox* compressorList() const { return compressor_; }
     QPushButton* configButton() const { return config_; }
-    QGroupBox* namingGroup() const { return naming_; }
+    QGroupBox* namingGroup() const { return namingGroup_; }
 
 private:
     std::vector<CompressorEntry> list_;
@@ -63,16 +64,8 @@ private:
     QualityDialog qualityDialog_;
 
     // Children, owned through Qt's parent.
-    QRadioButton* useDialog_;
-    QRadioButton* useConfig_;
-    QGroupBox* naming_;
-    QLabel* fileNameLabel_;
-    QLineEdit* fileName_;
-    QLabel* plus1_;
-    QCheckBox* num_;
-    QLabel* plus2_;
-    QComboBox* typeList_;
-    QCheckBox* timeStamped_;
+    QGroupBox* namingGroup_;
+    FileNamingControls names_;
     QComboBox* compressor_;
     QPushButton* config_;
 };
