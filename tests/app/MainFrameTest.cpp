@@ -1,3 +1,4 @@
+#include "MenuTitles.h"
 #include "app/ApplicationState.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
@@ -424,17 +425,7 @@ TEST_F(MainFrameFixture, TheCameraWindowClosesBeforeSleepAndWhenTheMachineWakesU
     EXPECT_TRUE(camera.isVisible());
 }
 
-namespace {
-
-QStringList menuTitles(const QMainWindow* frame) {
-    QStringList titles;
-    for (const QAction* action : frame->menuBar()->actions()) {
-        titles << action->text().remove('&');
-    }
-    return titles;
-}
-
-}  // namespace
+using korvel::test::menuTitles;
 
 TEST(MainFrameActivation, DocumentsOpenedBeforeTheFrameShowsGiveTheDocumentMenu) {
     // As at start-up: the first document is made while the main window is still hidden.

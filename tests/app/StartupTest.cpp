@@ -1,6 +1,7 @@
 // Start-up of the program's own application object, one test per process.
 
 #include "DesktopOpener.h"
+#include "MenuTitles.h"
 #include "VideoTestSupport.h"
 #include "app/ApplicationState.h"
 #include "app/CKorvelApp.h"
@@ -95,17 +96,7 @@ TEST_F(Startup, PlacementAndMaximisedStateComeBackAtTheNextStart) {
     EXPECT_EQ(app.mainFrame()->geometry().size(), QSize(700, 500));
 }
 
-namespace {
-
-QStringList menuTitles(const QMainWindow* frame) {
-    QStringList titles;
-    for (const QAction* action : frame->menuBar()->actions()) {
-        titles << action->text().remove('&');
-    }
-    return titles;
-}
-
-}  // namespace
+using korvel::test::menuTitles;
 
 TEST_F(Startup, ThePictureFromTheCommandLineShowsTheDocumentMenu) {
     const QString picture = QDir::current().absoluteFilePath(QStringLiteral("picture.png"));

@@ -1,4 +1,5 @@
 #include "CameraFixture.h"
+#include "CameraWindowFixture.h"
 
 #include "camera/BackgroundCorrection.h"
 #include "camera/CCameraFrame.h"
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 
 using namespace korvel::camera;
+using korvel::camera::test::newCameraWindow;
 using korvel::camera::test::SimulatedCameraTest;
 
 namespace {
@@ -125,32 +127,34 @@ TEST_F(CorrectionFiles, BrokenIndexOrTableLoadsNothing) {
     EXPECT_EQ(record.backgroundCorrectionLoaded, 0);
 }
 
-using CameraWithCorrection = SimulatedCameraTest;
+// The camera window of model 13 at 1024 x 768, with a table of one corrected pixel.
+class CameraWithCorrection : public SimulatedCameraTest {
+protected:
+    CCameraFrame* openWithOneCorrection() {
+        useCamera("sim:13");
+        QFile index(folder.filePath("BackCorr.ini"));
+        QFile table(folder.filePath("Camera_13_1024_768.bin"));
+        if (!folder.isValid() || !index.open(QIODevice::WriteOnly) ||
+            !table.open(QIODevice::WriteOnly)) {
+            return nullptr;
+        }
+        index.write("[CAMERA_13]\r\n1024_768=1\r\n");
+        table.write(correctionBytes({{10, 20, 50, 50, 50}}));
+        index.close();
+        table.close();
+        store.values["RX3C/Preview"] = 1;  // 1024 x 768
+        CCameraFrame* frame = newCameraWindow(13, store, iniPath());
+        frame->setCorrectionFolder(folder.path());
+        EXPECT_TRUE(frame->create());
+        return frame;
+    }
+    QTemporaryDir folder;
+    korvel::test::RecordingSettingsStore store;
+};
 
 TEST_F(CameraWithCorrection, OpeningLoadsTheTableIntoTheRunningPreview) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    useCamera("sim:13");
-    {
-        QFile index(folder.filePath("BackCorr.ini"));
-        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
-        index.write("[CAMERA_13]\r\n1024_768=1\r\n");
-        QFile table(folder.filePath("Camera_13_1024_768.bin"));
-        ASSERT_TRUE(table.open(QIODevice::WriteOnly));
-        table.write(correctionBytes({{10, 20, 50, 50, 50}}));
-    }
-    korvel::test::RecordingSettingsStore store;
-    store.values["RX3C/Preview"] = 1;  // 1024 x 768
-    auto* frame = new CCameraFrame(13, false,
-                                   CCameraFrame::Environment{store,
-                                                             iniPath(),
-                                                             [] { return QString(); },
-                                                             nullptr,
-                                                             [](std::chrono::milliseconds) {},
-                                                             nullptr,
-                                                             {}});
-    frame->setCorrectionFolder(folder.path());
-    ASSERT_TRUE(frame->create());
+    CCameraFrame* frame = openWithOneCorrection();
+    ASSERT_NE(frame, nullptr);
     ASSERT_EQ(frame->record().width, 1024);
     EXPECT_TRUE(frame->previewWindow()->isRunning());
     EXPECT_EQ(frame->record().pixelCorrections.size(), 1u);
@@ -162,29 +166,8 @@ TEST_F(CameraWithCorrection, OpeningLoadsTheTableIntoTheRunningPreview) {
 
 // "Use Back Correction" is only stored by the sheet; the running preview must follow it.
 TEST_F(CameraWithCorrection, TheSheetSwitchesTheCorrectionOfTheLivePicture) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    useCamera("sim:13");
-    {
-        QFile index(folder.filePath("BackCorr.ini"));
-        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
-        index.write("[CAMERA_13]\r\n1024_768=1\r\n");
-        QFile table(folder.filePath("Camera_13_1024_768.bin"));
-        ASSERT_TRUE(table.open(QIODevice::WriteOnly));
-        table.write(correctionBytes({{10, 20, 50, 50, 50}}));
-    }
-    korvel::test::RecordingSettingsStore store;
-    store.values["RX3C/Preview"] = 1;
-    auto* frame = new CCameraFrame(13, false,
-                                   CCameraFrame::Environment{store,
-                                                             iniPath(),
-                                                             [] { return QString(); },
-                                                             nullptr,
-                                                             [](std::chrono::milliseconds) {},
-                                                             nullptr,
-                                                             {}});
-    frame->setCorrectionFolder(folder.path());
-    ASSERT_TRUE(frame->create());
+    CCameraFrame* frame = openWithOneCorrection();
+    ASSERT_NE(frame, nullptr);
     const PreviewPipeline& pipeline = frame->previewWindow()->pipeline();
     ASSERT_FALSE(pipeline.correctionApplied());
     const auto tickAndConfirm = [&] {

@@ -1,9 +1,11 @@
 #include "CameraFixture.h"
+#include "CameraWindowFixture.h"
 
 #include "camera/CCameraFrame.h"
 #include "camera/CameraListener.h"
 #include "camera/CameraSettings.h"
 #include "camera/SelectCameraDialog.h"
+#include "common/MessageRecorder.h"
 #include "common/RecordingSettingsStore.h"
 #include "framework/CommandActions.h"
 #include "platform/UsbHotplugMonitor.h"
@@ -18,34 +20,19 @@
 
 using namespace korvel::camera;
 using namespace korvel::res;
+using korvel::camera::test::newCameraWindow;
 using korvel::camera::test::SimulatedCameraTest;
 using korvel::test::RecordingSettingsStore;
 
 namespace {
 
-class Recorder : public korvel::framework::MessageTarget {
-public:
-    std::intptr_t onMessage(const korvel::framework::Message& m) override {
-        messages.push_back(m);
-        return 0;
-    }
-    std::vector<korvel::framework::Message> messages;
-};
+using Recorder = korvel::test::MessageRecorder;
 
 class CameraWindow : public SimulatedCameraTest {
 protected:
     CCameraFrame* makeWindow(int type) {
         useCamera("sim:" + std::to_string(type));
-        auto* frame = new CCameraFrame(  // deletes itself on close
-            type, false,
-            CCameraFrame::Environment{store,
-                                      iniPath(),
-                                      [] { return QString("/pics/"); },
-                                      nullptr,
-                                      [](std::chrono::milliseconds) {},
-                                      mainWindowTarget(),
-                                      {}});
-        return frame;
+        return newCameraWindow(type, store, iniPath(), {.mainWindow = mainWindowTarget()});
     }
     korvel::framework::MessageTarget* mainWindowTarget() { return &mainWindow; }
     RecordingSettingsStore store;

@@ -1,4 +1,5 @@
 #include "CameraFixture.h"
+#include "CameraWindowFixture.h"
 
 #include "camera/CCameraFrame.h"
 #include "camera/CExposurePage.h"
@@ -29,6 +30,7 @@
 
 using namespace korvel::camera;
 using namespace korvel::res;
+using korvel::camera::test::newCameraWindow;
 using korvel::camera::test::SimulatedCameraTest;
 using korvel::framework::Message;
 using korvel::framework::MessageTarget;
@@ -67,15 +69,7 @@ protected:
     CCameraFrame* makeWindow(int type, bool live = false) {
         krvcamera::useVirtualClock(!live);
         useCamera("sim:" + std::to_string(type));
-        frame = new CCameraFrame(  // deletes itself on close
-            type, false,
-            CCameraFrame::Environment{store,
-                                      iniPath(),
-                                      [] { return QString("/pics/"); },
-                                      live ? nullptr : &preview,
-                                      [](std::chrono::milliseconds) {},
-                                      nullptr,
-                                      {}});
+        frame = newCameraWindow(type, store, iniPath(), {.preview = live ? nullptr : &preview});
         EXPECT_TRUE(frame->create());
         EXPECT_EQ(frame->record().state, kCameraOpen);
         krvcamera::clearSimulatorCallLog();

@@ -1,10 +1,12 @@
 #include "CameraFixture.h"
+#include "CameraWindowFixture.h"
 #include "common/ServeEvents.h"
 
 #include "camera/BackgroundCorrection.h"
 #include "camera/CCameraFrame.h"
 #include "camera/CPreviewWnd.h"
 #include "camera/CProgressWnd.h"
+#include "common/MessageRecorder.h"
 #include "common/RecordingSettingsStore.h"
 #include "framework/CommandActions.h"
 #include "framework/Message.h"
@@ -26,23 +28,13 @@
 
 using namespace korvel::camera;
 using namespace korvel::res;
+using korvel::camera::test::newCameraWindow;
 using korvel::camera::test::SimulatedCameraTest;
 using korvel::framework::Message;
 
 namespace {
 
-class Recorder : public korvel::framework::MessageTarget {
-public:
-    std::intptr_t onMessage(const Message& m) override {
-        messages.push_back(m);
-        return 0;
-    }
-    int count(int id) const {
-        return static_cast<int>(std::count_if(messages.begin(), messages.end(),
-                                              [id](const Message& m) { return int(m.id) == id; }));
-    }
-    std::vector<Message> messages;
-};
+using Recorder = korvel::test::MessageRecorder;
 
 using korvel::test::serveUntil;
 
@@ -598,14 +590,7 @@ protected:
     CCameraFrame* makeFrame() {
         krvcamera::useVirtualClock(true);
         useCamera("sim:13");
-        return new CCameraFrame(13, false,
-                                CCameraFrame::Environment{store,
-                                                          iniPath(),
-                                                          [] { return QString(); },
-                                                          nullptr,
-                                                          [](std::chrono::milliseconds) {},
-                                                          nullptr,
-                                                          {}});
+        return newCameraWindow(13, store, iniPath());
     }
     void TearDown() override {
         krvcamera::useVirtualClock(false);

@@ -2,12 +2,14 @@
 // FFmpeg's own programs; and the background-correction command.
 
 #include "CameraFixture.h"
+#include "CameraWindowFixture.h"
 #include "common/ServeEvents.h"
 
 #include "camera/CCameraFrame.h"
 #include "camera/CPreviewWnd.h"
 #include "capture/AviTestSupport.h"
 #include "capture/CAviFile.h"
+#include "common/MessageRecorder.h"
 #include "common/RecordingSettingsStore.h"
 #include "framework/CommandActions.h"
 #include "framework/Message.h"
@@ -33,29 +35,14 @@
 
 using namespace korvel::camera;
 using namespace korvel::res;
+using korvel::camera::test::newCameraWindow;
 using korvel::camera::test::SimulatedCameraTest;
 using korvel::capture::test::probeVideo;
 using korvel::framework::Message;
 
 namespace {
 
-class Recorder : public korvel::framework::MessageTarget {
-public:
-    std::intptr_t onMessage(const Message& m) override {
-        messages.push_back(m);
-        return 0;
-    }
-    std::vector<Message> of(int id) const {
-        std::vector<Message> found;
-        for (const Message& m : messages) {
-            if (int(m.id) == id) {
-                found.push_back(m);
-            }
-        }
-        return found;
-    }
-    std::vector<Message> messages;
-};
+using Recorder = korvel::test::MessageRecorder;
 
 using korvel::test::serveUntil;
 
@@ -80,14 +67,8 @@ protected:
         krvcamera::useVirtualClock(true);
         useCamera("sim:8");
         folder_ = saveFolder.isEmpty() ? temp.path() + "/" : saveFolder;
-        frame = new CCameraFrame(8, false,
-                                 CCameraFrame::Environment{store,
-                                                           iniPath(),
-                                                           [this] { return folder_; },
-                                                           nullptr,
-                                                           [](std::chrono::milliseconds) {},
-                                                           &mainWindow,
-                                                           {}});
+        frame = newCameraWindow(8, store, iniPath(),
+                                {[this] { return folder_; }, nullptr, &mainWindow});
         // No test ever waits on a real file dialog.
         frame->recordingControl().setSaveDialog(
             [](const korvel::capture::SaveDialogRequest&) { return std::nullopt; });

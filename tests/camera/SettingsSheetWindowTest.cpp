@@ -1,4 +1,5 @@
 #include "CameraFixture.h"
+#include "CameraWindowFixture.h"
 
 #include "camera/CCameraFrame.h"
 #include "camera/CCameraSettingSheet.h"
@@ -22,6 +23,7 @@
 
 using namespace korvel::camera;
 using namespace korvel::res;
+using korvel::camera::test::newCameraWindow;
 using korvel::camera::test::SimulatedCameraTest;
 using korvel::test::RecordingSettingsStore;
 
@@ -34,15 +36,7 @@ protected:
         std::filesystem::remove(std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "Brenic" /
                                 "KRVCamera.param");
         useCamera("sim:" + std::to_string(type));
-        auto* frame = new CCameraFrame(  // deletes itself on close
-            type, false,
-            CCameraFrame::Environment{store,
-                                      iniPath(),
-                                      [] { return QString("/pics/"); },
-                                      nullptr,
-                                      [](std::chrono::milliseconds) {},
-                                      nullptr,
-                                      {}});
+        auto* frame = newCameraWindow(type, store, iniPath());
         EXPECT_TRUE(frame->create());
         return frame;
     }

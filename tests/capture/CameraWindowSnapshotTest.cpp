@@ -4,6 +4,7 @@
 // configuration commands open the sheet on their tab.
 
 #include "camera/CameraFixture.h"
+#include "camera/CameraWindowFixture.h"
 #include "common/ServeEvents.h"
 
 #include "camera/CCameraFrame.h"
@@ -24,6 +25,7 @@
 
 using namespace korvel::camera;
 using namespace korvel::res;
+using korvel::camera::test::newCameraWindow;
 using korvel::camera::test::SimulatedCameraTest;
 using korvel::test::RecordingSettingsStore;
 
@@ -49,15 +51,9 @@ protected:
         folder = QDir::current().filePath("snaps").toStdString() + "/";
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
-        frame = new CCameraFrame(  // deletes itself on close
-            type, false,
-            CCameraFrame::Environment{store,
-                                      iniPath(),
-                                      [this] { return QString::fromStdString(folder); },
-                                      nullptr,
-                                      [](std::chrono::milliseconds) {},
-                                      &mainWindow,
-                                      {}});
+        frame = newCameraWindow(
+            type, store, iniPath(),
+            {[this] { return QString::fromStdString(folder); }, nullptr, &mainWindow});
         EXPECT_TRUE(frame->create());
         EXPECT_EQ(frame->record().state, kCameraOpen);
         return frame.data();

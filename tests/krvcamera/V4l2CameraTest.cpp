@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "DecodedByImageMagick.h"
-#include "FakeVideoDevice.h"
+#include "FakeCameraFixture.h"
 #include "krvcamera/KRVCamera.h"
 #include "krvcamera/KRVCameraSimulator.h"
 #include "krvcamera/KRVCameraVideoDevices.h"
@@ -22,20 +22,11 @@
 namespace krvcamera::test {
 namespace {
 
-class V4l2CameraTest : public testing::Test {
+class V4l2CameraTest : public FakeCameraTest {
 protected:
     void SetUp() override {
-        resetLibrary();
+        FakeCameraTest::SetUp();
         std::filesystem::remove(parameterFile());
-        useVideoDevices(camera.source());
-    }
-
-    void TearDown() override {
-        KRVCameraUnInit();
-        KRVCameraUnregisterDeviceNotification();
-        resetLibrary();
-        useVideoDevices(systemVideoDevices());
-        setenv("KRVCAMERA", "none", 1);
     }
 
     static std::filesystem::path parameterFile() {
@@ -80,7 +71,6 @@ protected:
     }
 
     static constexpr std::size_t kGuard = 4096;
-    FakeCamera camera;
 };
 
 TEST_F(V4l2CameraTest, CameraWithEveryControlReportsItsSizesAndRanges) {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "FakeVideoDevice.h"
+#include "FakeCameraFixture.h"
 #include "camera/CameraModels.h"
 #include "camera/UsbCameraCodes.h"
 #include "krvcamera/KRVCamera.h"
@@ -19,19 +19,11 @@ namespace {
 
 using korvel::camera::CameraRecord;
 
-class V4l2ModelTest : public testing::Test {
+class V4l2ModelTest : public FakeCameraTest {
 protected:
     void SetUp() override {
-        resetLibrary();
-        useVideoDevices(camera.source());
+        FakeCameraTest::SetUp();
         setenv("KRVCAMERA", "v4l2", 1);
-    }
-    void TearDown() override {
-        KRVCameraUnInit();
-        KRVCameraUnregisterDeviceNotification();
-        resetLibrary();
-        useVideoDevices(systemVideoDevices());
-        setenv("KRVCAMERA", "none", 1);
     }
     CameraRecord record() {
         KRVCamera_ReflashCamera();
@@ -41,7 +33,6 @@ protected:
         EXPECT_TRUE(korvel::camera::initializeCameraModel(r));
         return r;
     }
-    FakeCamera camera;
 };
 
 TEST_F(V4l2ModelTest, RecordOfACameraWithEveryControl) {
