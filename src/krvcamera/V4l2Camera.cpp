@@ -721,17 +721,20 @@ bool V4l2Camera::decode(const std::uint8_t* raw, std::uint8_t* image, int width,
 }
 
 bool V4l2Camera::render(const std::uint8_t* raw, std::uint8_t* image, int width, int height) {
+    // Only the control table is needed: the strings and sizes are not copied per frame.
     ParameterValues values;
-    DeviceCapabilities caps;
+    std::array<ControlRange, kDeviceControlCount> controls{};
     {
         std::lock_guard lock(mutex_);
         if (!open_ || !capabilities_) {
             return false;
         }
         values = values_;
-        caps = *capabilities_;
+        controls = capabilities_->controls;
     }
-    auto device = [&caps](DeviceControl c) { return caps.control(c).available; };
+    auto device = [&controls](DeviceControl c) {
+        return controls[static_cast<std::size_t>(c)].available;
+    };
     // Whatever the device does not do is done here, on the converted frame.
     const bool deviceBalance =
         device(DeviceControl::RedBalance) && device(DeviceControl::BlueBalance);
