@@ -99,24 +99,9 @@ std::int32_t FakeCamera::control(std::uint32_t id) {
     return controls.at(id).value;
 }
 
-std::vector<std::pair<std::uint32_t, std::int32_t>> FakeCamera::writes() {
-    std::lock_guard lock(mutex_);
-    return writes_;
-}
-
-void FakeCamera::clearWrites() {
-    std::lock_guard lock(mutex_);
-    writes_.clear();
-}
-
 bool FakeCamera::streaming() {
     std::lock_guard lock(mutex_);
     return streaming_;
-}
-
-int FakeCamera::opens() {
-    std::lock_guard lock(mutex_);
-    return opens_;
 }
 
 std::uint32_t FakeCamera::framesDelivered() {
@@ -141,7 +126,6 @@ int FakeCamera::open(const std::string& requested) {
     // Like a UVC device, it opens while another program streams; the format and the
     // buffers are what that program holds.
     ++handles_;
-    ++opens_;
     return 0;
 }
 
@@ -256,7 +240,6 @@ int FakeCamera::ioctl(unsigned long request, void* argument) {
                 return EIO;
             }
             it->second.value = c->value;
-            writes_.emplace_back(c->id, c->value);
             return 0;
         }
         case VIDIOC_REQBUFS: {

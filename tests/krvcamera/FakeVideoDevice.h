@@ -52,11 +52,7 @@ public:
     void setStalled(bool stalled);
 
     std::int32_t control(std::uint32_t id);
-    // Every value written by S_CTRL, in order.
-    std::vector<std::pair<std::uint32_t, std::int32_t>> writes();
-    void clearWrites();
     bool streaming();
-    int opens();
     std::uint32_t framesDelivered();
 
     // Pattern of frame `sequence` at (x, y): red x + sequence, green y, blue 77.
@@ -82,14 +78,12 @@ private:
     bool stalled_ = false;
     int unplugAfter_ = -1;
     int handles_ = 0;
-    int opens_ = 0;
     bool streaming_ = false;
     FrameSize format_;
     std::uint32_t bytesPerLine_ = 0;
     std::vector<std::vector<std::uint8_t>> buffers_;
     std::vector<std::uint32_t> queued_;
     std::uint32_t sequence_ = 0;
-    std::vector<std::pair<std::uint32_t, std::int32_t>> writes_;
 };
 
 }  // namespace krvcamera::test
